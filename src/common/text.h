@@ -1,0 +1,31 @@
+// Text helpers shared by every subsystem.  Texts are single-byte ANSI strings
+// held in fixed buffers; every routine that grows a text is told the size of
+// its buffer and refuses (answers false, leaves a terminated text) rather
+// than write past it.
+#pragma once
+
+#include <cstddef>
+
+// Yes when pattern occurs anywhere in text.  Only the ASCII letters a..z are
+// folded to A..Z; every other byte, including double-byte characters and
+// accented letters of the code page, compares unchanged.
+bool FindSubstringNoCase(const char* text, const char* pattern);
+
+// Yes when text ends in a backslash.
+bool EndsWithBackslash(const char* text);
+
+// Copies source into buffer (capacity bytes, terminator included).
+// False, with buffer emptied, when it does not fit.
+bool CopyText(char* buffer, size_t capacity, const char* source);
+
+// Appends source to the text in buffer.  False when the result would not
+// fit; the buffer then keeps its earlier text.
+bool AppendText(char* buffer, size_t capacity, const char* source);
+
+// Appends "\" unless the text in buffer already ends in one, then name: the
+// one way every routine joins a folder and a name.
+// False when the result would not fit; the buffer then keeps its earlier text.
+bool AppendPathName(char* buffer, size_t capacity, const char* name);
+
+// buffer = folder + ("\" unless folder ends in one) + name.
+bool JoinPath(char* buffer, size_t capacity, const char* folder, const char* name);

@@ -1,0 +1,3 @@
+#include "control/installer_state.h"
+
+InstallerState Installer;

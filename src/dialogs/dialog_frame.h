@@ -1,0 +1,21 @@
+// Message boxes, fatal errors and modal dialogs: every exchange with the user.
+#pragma once
+
+#include "common/win_types.h"
+#include "dialogs/dialog_frame_table.h"
+
+#define FATAL_ERROR_CAPTION "Installation Error"
+#define QUESTION_CAPTION "Install Quavertone"
+
+// Shows message in an error box, then ends the process with exit code 0.
+[[noreturn]] void FatalError(const char* message);
+
+// A message box with the installer's caption; answers the button pressed.
+int AskUser(const char* text, UINT style, HWND owner);
+
+// Runs one modal dialog through DialogFrame; answers its EndDialog value.
+// A dialog that cannot be created ends the run with a fatal error.
+INT_PTR ShowModalDialog(HWND parent, int templateId, UserDialogProc userProc);
+
+// The dialog procedure handed to the platform for every modal dialog.
+INT_PTR CALLBACK DialogFrame(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,37 @@
+#!/bin/bash
+# Makes the template Wine prefix that every Wine test copies:
+#   make_prefix.sh TEMPLATE_DIR [headless|display]
+# headless: the null graphics driver (dialogs exist and can be driven, nothing
+# is drawn); display: Wine draws its own captions so screenshots show them.
+# Drive E: is reported as a CD-ROM drive; each test links it to its own
+# CD folder.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine_env.sh"
+template=$1
+mode=${2:-headless}
+rm -rf "$template"
+mkdir -p "$template"
+export WINEPREFIX=$template/prefix
+export HOME=$template/home
+mkdir -p "$HOME"
+"$WINE64" wineboot -i >/dev/null 2>&1
+"$WINESERVER" -w
+regfile=$template/settings.reg
+{
+  echo 'REGEDIT4'
+  echo
+  echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
+  if [ "$mode" = headless ]; then echo '"Graphics"="null"'; fi
+  echo
+  echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
+  echo '"Managed"="N"'
+  echo '"Decorated"="Y"'
+  echo
+  echo '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]'
+  echo '"e:"="cdrom"'
+} > "$regfile"
+"$WINE64" regedit /S "Z:${regfile//\//\\}" >/dev/null 2>&1
+"$WINESERVER" -k || true
+"$WINESERVER" -w || true
+echo "template prefix ready: $WINEPREFIX ($mode)"
