@@ -8,10 +8,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_env.sh"
-template=$1
+final=$1
 mode=${2:-headless}
-rm -rf "$template"
-mkdir -p "$template"
+# Built under a temporary name and moved into place, so that a test run
+# that copies the template meanwhile never sees half a prefix.
+template=$(mktemp -d "$(dirname "$final")/.template.XXXXXX")
 export WINEPREFIX=$template/prefix
 export HOME=$template/home
 mkdir -p "$HOME"
@@ -34,4 +35,8 @@ regfile=$template/settings.reg
 "$WINE64" regedit /S "Z:${regfile//\//\\}" >/dev/null 2>&1
 "$WINESERVER" -k || true
 "$WINESERVER" -w || true
-echo "template prefix ready: $WINEPREFIX ($mode)"
+rm -rf "$final.old"
+[ -d "$final" ] && mv "$final" "$final.old"
+mv "$template" "$final"
+rm -rf "$final.old"
+echo "template prefix ready: $final/prefix ($mode)"

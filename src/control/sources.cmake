@@ -1,0 +1,7 @@
+# Installer control: start-up, installed state, the main routine.
+list(APPEND QV_PURE_SOURCES control/command_tail.cpp)
+list(APPEND QV_WIN32_SOURCES
+  control/installer_state.cpp
+  control/start_up.cpp
+  control/run_installer.cpp
+)
