@@ -1,3 +1,3 @@
-# Pure sources (no Windows header: also built natively for the unit tests)
-# go to QV_PURE_SOURCES, the Win32 glue to QV_WIN32_SOURCES; paths relative
-# to src/.
+# Companion programs on the product CD-ROM.
+list(APPEND QV_PURE_SOURCES companions/source_drive.cpp)
+list(APPEND QV_WIN32_SOURCES companions/companions.cpp)

@@ -15,6 +15,8 @@ PLATFORM = {
         "GetWindowsDirectoryA", "GetCommandLineA", "MultiByteToWideChar", "ExitProcess",
         # Our command-tail rule: a double-byte name in quotes keeps its trail byte.
         "IsDBCSLeadByte",
+        # Whether the installer runs from the product CD-ROM: its drive's type.
+        "GetDriveTypeA",
     },
     "user32.dll": {
         "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA",

@@ -1,0 +1,75 @@
+#include "engine/shortcuts.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "control/installer_state.h"
+#include "dialogs/dialog_frame.h"
+#include "engine/shortcut_paths.h"
+
+namespace {
+
+// Owns one COM interface pointer: released when the scope ends, on every path.
+template <typename Interface>
+class ComPointer {
+ public:
+  ComPointer() = default;
+  ComPointer(const ComPointer&) = delete;
+  ComPointer& operator=(const ComPointer&) = delete;
+  ~ComPointer() {
+    if (pointer_ != nullptr) pointer_->Release();
+  }
+  Interface* operator->() const { return pointer_; }
+  void** out() { return reinterpret_cast<void**>(&pointer_); }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+// COM for the calling thread around one shortcut; uninitialised after the
+// interfaces (declared later, destroyed earlier) have been released.
+class ComScope {
+ public:
+  ComScope() { CoInitialize(nullptr); }  // its answer is not examined
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() { CoUninitialize(); }
+};
+
+char shortcutFile[SHORTCUT_PATH_SIZE];
+char shortcutTarget[SHORTCUT_PATH_SIZE];
+
+// Only S_OK counts: S_FALSE and other success codes are failures here.
+bool Succeeded(HRESULT result) { return result == S_OK; }
+
+}  // namespace
+
+int CreateShortcut(const char* targetPath, const char* shortcutPath, const char* description,
+                   const char* workingFolder) {
+  ComScope com;
+  ComPointer<IShellLinkA> link;
+  if (!Succeeded(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.out())))
+    return 0;
+  if (!Succeeded(link->SetPath(targetPath))) return 0;
+  if (!Succeeded(link->SetWorkingDirectory(workingFolder))) return 0;
+  if (!Succeeded(link->SetDescription(description))) return 0;
+  ComPointer<IPersistFile> file;
+  if (!Succeeded(link->QueryInterface(IID_IPersistFile, file.out()))) return 0;
+  WCHAR widePath[SHORTCUT_PATH_SIZE];
+  if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, SHORTCUT_PATH_SIZE) == 0) return 0;
+  // fRemember = 2: the interface reads any non-zero value as true.
+  if (!Succeeded(file->Save(widePath, 2))) return 0;
+  return 1;
+}
+
+void AddProductShortcut(int csidl) {
+  LPITEMIDLIST items = nullptr;
+  bool made = false;
+  if (SHGetSpecialFolderLocation(nullptr, csidl, &items) == S_OK && SHGetPathFromIDListA(items, shortcutFile) == 1 &&
+      AppendShortcutFileName(shortcutFile, sizeof shortcutFile) &&
+      ComposeShortcutTarget(shortcutTarget, sizeof shortcutTarget, Installer.destination)) {
+    made = CreateShortcut(shortcutTarget, shortcutFile, SHORTCUT_DESCRIPTION, Installer.destination) == 1;
+  }
+  if (!made) AskUser("NOTE: Could not add shortcut to start menu/desktop.", MB_ICONINFORMATION, nullptr);
+}
