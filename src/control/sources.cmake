@@ -5,3 +5,9 @@ list(APPEND QV_WIN32_SOURCES
   control/start_up.cpp
   control/run_installer.cpp
 )
+# Installed state, proposed folder, and starting programs by full path.
+list(APPEND QV_PURE_SOURCES control/installed_state_rules.cpp)
+list(APPEND QV_WIN32_SOURCES
+  control/installed_state.cpp
+  control/start_program.cpp
+)

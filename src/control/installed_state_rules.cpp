@@ -1,0 +1,54 @@
+#include "control/installed_state_rules.h"
+
+#include <cstring>
+
+#include "common/text.h"
+#include "control/installer_state.h"
+
+VersionClass ClassifyInstalledVersion(bool installed, uint32_t previousVersion) {
+  if (!installed) return VersionClass::Fresh;
+  if (previousVersion == PRODUCT_VERSION) return VersionClass::Same;
+  if (previousVersion > PRODUCT_VERSION) return VersionClass::Newer;
+  if (previousVersion <= LEGACY_VERSION_LIMIT) return VersionClass::Legacy;
+  return VersionClass::Older;
+}
+
+const char* ClosingMessageText(VersionClass versionClass) {
+  bool updated = versionClass == VersionClass::Older || versionClass == VersionClass::Legacy;
+  return updated ? UPDATED_TEXT : INSTALLED_TEXT;
+}
+
+bool IsValidDestinationForm(const char* destination) {
+  // Each test reads a character only after the one before it proved not to
+  // be the terminator.
+  return destination[0] != '\0' && destination[1] == ':' && destination[2] == '\\' && destination[3] != '\0';
+}
+
+bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder) {
+  if (capacity == 0) return false;
+  folder[0] = '\0';
+  bool fits = true;
+  if (programFilesDir[0] != '\0') {
+    fits = CopyText(folder, capacity, programFilesDir);
+  } else if (windowsFolder[0] != '\0' && windowsFolder[1] == ':') {
+    // The drive of the Windows folder, as in C:\Program Files.
+    char drive[3] = {windowsFolder[0], ':', '\0'};
+    fits = CopyText(folder, capacity, drive) && AppendText(folder, capacity, "\\Program Files");
+  }
+  if (fits && EndsWithBackslash(folder)) folder[std::strlen(folder) - 1] = '\0';
+  if (fits) fits = AppendText(folder, capacity, "\\" PRODUCT_NAME);
+  if (!fits) folder[0] = '\0';
+  return fits;
+}
+
+bool TerminateReadText(char* buffer, size_t capacity, uint32_t dataSize) {
+  if (capacity == 0) return false;
+  size_t used = dataSize < capacity ? dataSize : capacity;
+  if (std::memchr(buffer, '\0', used) != nullptr) return true;
+  if (used == capacity) {
+    buffer[0] = '\0';
+    return false;
+  }
+  buffer[used] = '\0';
+  return true;
+}
