@@ -14,11 +14,13 @@
 
 namespace {
 
-// A whole group (control byte + 8 items) takes at most 1 + 8 * 2 input bytes
-// and produces at most 8 * 18 output bytes.  Every reference is copied as 18
-// bytes, so a group never writes past its first byte + 144 either.
-constexpr size_t GROUP_MAX_IN = 17;
-constexpr size_t GROUP_MAX_OUT = 8 * SZDD_MAX_MATCH;
+// Bounds of one group (control byte + 8 items) on the fast path: it takes at
+// most 1 + 8 * 2 input bytes and makes at most 8 * 18 output bytes, but its
+// copies are wider than the items: a reference is written as 18 bytes, a run
+// of literals as 8 bytes read and written at once, and the run after the last
+// reference may be empty.
+constexpr size_t GROUP_MAX_IN = 1 + 8 * 2 + 8;
+constexpr size_t GROUP_MAX_OUT = 8 * SZDD_MAX_MATCH + 8;
 constexpr uint32_t CONTROL_EMPTY = 1;  // marker bit only: next byte is a control byte
 
 enum class Stop {
@@ -46,29 +48,22 @@ inline void CopyExact(uint8_t* op, size_t dist, unsigned len, const uint8_t* bas
   }
 }
 
-// Copies a reference as if it had 18 bytes (a shorter one leaves scratch
-// after its end, which later output overwrites).
-// Requires dist <= op - base.
-inline void CopyWide(uint8_t* op, size_t dist) {
-  const uint8_t* src = op - dist;
-  if (dist >= 16) {
-    std::memcpy(op, src, 16);
-    std::memcpy(op + 16, src + 16, 2);  // source lies in what the first copy wrote, or before
-  } else if (dist == 1) {
+// A reference closer than 8 bytes repeats a pattern of dist bytes.  Written
+// as 18 bytes whatever its length; the bytes after its end are scratch that
+// later output replaces.
+inline void CopyPeriodic(uint8_t* op, size_t dist) {
+  if (dist == 1) {
     std::memset(op, op[-1], SZDD_MAX_MATCH);
-  } else if (dist >= 8) {
-    std::memcpy(op, src, 8);
-    std::memcpy(op + 8, src + 8, 8);
-    std::memcpy(op + 16, src + 16, 2);
-  } else {
-    // Period 2..7: unfold the pattern to 8 bytes one by one, then copy
-    // blocks from a whole number of periods back, at least 8 bytes back so
-    // that no block reads what it writes.
-    for (unsigned k = 0; k < 8; ++k) op[k] = src[k];
-    const size_t back = (8 + dist - 1) / dist * dist;
-    std::memcpy(op + 8, op + 8 - back, 8);
-    std::memcpy(op + 16, op + 16 - back, 2);
+    return;
   }
+  // Unfold the pattern to 8 bytes one by one, then copy blocks from a whole
+  // number of periods back, at least 8 bytes back so that no block reads
+  // what it writes.
+  const uint8_t* src = op - dist;
+  for (unsigned k = 0; k < 8; ++k) op[k] = src[k];
+  const size_t back = (8 + dist - 1) / dist * dist;
+  std::memcpy(op + 8, op + 8 - back, 8);
+  std::memcpy(op + 16, op + 16 - back, 2);
 }
 
 template <bool kCheckBase>
@@ -87,26 +82,39 @@ Stop Expand(Run& run) {
     if (control == CONTROL_EMPTY) {
       if (static_cast<size_t>(iend - ip) >= GROUP_MAX_IN &&
           reinterpret_cast<uintptr_t>(op) + GROUP_MAX_OUT <= fastEnd) {
-        unsigned bits = *ip++;
-        for (int item = 0; item < 8; ++item, bits >>= 1) {
-          if (bits & 1) {
-            *op++ = *ip++;
-            continue;
-          }
-          const uint8_t b0 = ip[0];
+        // Literals come in runs; each run is one 8-byte copy (a run has at
+        // most 7 literals before a reference, 8 without), so the work is
+        // per reference, not per item.
+        unsigned refs = ~static_cast<unsigned>(*ip++) & 0xFFu;
+        unsigned item = 0;
+        while (refs != 0) {
+          const unsigned at = static_cast<unsigned>(__builtin_ctz(refs));
+          refs &= refs - 1;
+          std::memcpy(op, ip, 8);
+          op += at - item;
+          ip += at - item;
+          item = at + 1;
           const uint8_t b1 = ip[1];
-          ip += 2;
+          const uintptr_t opAt = reinterpret_cast<uintptr_t>(op);
+          const size_t dist = SzddDistance(static_cast<unsigned>(opAt + ringBias) & SZDD_RING_MASK,
+                                           SzddRingPosition(ip[0], b1));
           const unsigned len = SzddMatchLength(b1);
-          const unsigned writePos =
-              static_cast<unsigned>(reinterpret_cast<uintptr_t>(op) + ringBias) & SZDD_RING_MASK;
-          const size_t dist = SzddDistance(writePos, SzddRingPosition(b0, b1));
-          if (kCheckBase && dist > static_cast<size_t>(op - base)) {
+          ip += 2;
+          if (kCheckBase && dist > opAt - reinterpret_cast<uintptr_t>(base)) {
             CopyExact(op, dist, len, base);
+          } else if (dist >= 8) {
+            // 8-byte blocks never read what they write.
+            std::memcpy(op, op - dist, 8);
+            std::memcpy(op + 8, op - dist + 8, 8);
+            std::memcpy(op + 16, op - dist + 16, 2);
           } else {
-            CopyWide(op, dist);
+            CopyPeriodic(op, dist);
           }
           op += len;
         }
+        std::memcpy(op, ip, 8);
+        op += 8 - item;
+        ip += 8 - item;
         continue;
       }
       if (ip == iend) {

@@ -12,14 +12,23 @@ struct Decoded {
   Bytes out;
 };
 
+// Heap blocks of exactly the size given: AddressSanitizer catches any access
+// past them (a vector's spare capacity would hide it).
+std::unique_ptr<uint8_t[]> Exact(const uint8_t* data, size_t size) {
+  std::unique_ptr<uint8_t[]> block(new uint8_t[size == 0 ? 1 : size]);
+  if (size != 0) std::memcpy(block.get(), data, size);
+  return block;
+}
+
 Decoded OneShot(const Bytes& file, size_t extraCapacity = 0) {
   SzddHeader h{};
   size_t capacity = extraCapacity;
   if (SzddReadHeader(file.data(), file.size(), &h) == SzddStatus::Ok) capacity += h.expandedSize;
-  // Exactly sized heap block: AddressSanitizer catches any write past it.
-  std::unique_ptr<uint8_t[]> out(new uint8_t[capacity + 1]);
+  const std::unique_ptr<uint8_t[]> in = Exact(file.data(), file.size());
+  const Bytes zeros(capacity);
+  const std::unique_ptr<uint8_t[]> out = Exact(zeros.data(), capacity);
   size_t produced = 0;
-  const SzddStatus status = SzddDecodeBuffer(file.data(), file.size(), out.get(), capacity, &produced);
+  const SzddStatus status = SzddDecodeBuffer(in.get(), file.size(), out.get(), capacity, &produced);
   EXPECT_LE(produced, capacity);
   return {status, Bytes(out.get(), out.get() + produced)};
 }
@@ -31,11 +40,13 @@ Decoded Streamed(const Bytes& file, std::mt19937& rng, size_t inMax, size_t outM
   SzddDecoderInit(d.get());
   std::vector<uint8_t> piece(outMax);
   Decoded r{SzddStatus::NeedInput, {}};
+  std::unique_ptr<uint8_t[]> chunk;
   size_t at = 0;
   for (;;) {
     if (d->availIn == 0 && at < file.size()) {
       const size_t n = std::min<size_t>(1 + rng() % inMax, file.size() - at);
-      d->nextIn = file.data() + at;
+      chunk = Exact(file.data() + at, n);
+      d->nextIn = chunk.get();
       d->availIn = n;
       at += n;
     }
@@ -168,6 +179,30 @@ TEST(SzddDecoder, RandomStreamsMatchTheReferenceExpander) {
                                 : part.out == ref.out ? SzddStatus::Ok
                                                       : SzddStatus::SizeShort;
     ASSERT_EQ(c.status, expected) << "round " << round;
+  }
+}
+
+// Whole groups of the longest items right before the end of the data and of
+// the output: the wide copies of the fast path must stay inside both.
+TEST(SzddDecoder, WideCopiesStayInsideExactBuffers) {
+  for (uint8_t b1 : {0x0F, 0xFF}) {  // ring position 0 or 4080, length 18
+    for (size_t groups : {0, 1, 2, 3, 40}) {  // 40 groups pass the first 4096 bytes
+      for (size_t tail = 0; tail < 20; ++tail) {
+        Bytes s;
+        for (size_t g = 0; g < groups; ++g) {
+          s.push_back(0x00);
+          for (int k = 0; k < 8; ++k) s.insert(s.end(), {b1 == 0x0F ? uint8_t{0} : uint8_t{0xF0}, b1});
+        }
+        for (size_t t = 0; t < tail; ++t) {
+          if (t % 8 == 0) s.push_back(0xFF);
+          s.push_back(static_cast<uint8_t>('a' + t));
+        }
+        const ReferenceResult ref = ReferenceExpand(s.data(), s.size());
+        const Decoded d = DecodeEveryWay(File(s, static_cast<uint32_t>(ref.out.size())));
+        ASSERT_EQ(d.status, SzddStatus::Ok);
+        ASSERT_EQ(d.out, ref.out);
+      }
+    }
   }
 }
 
