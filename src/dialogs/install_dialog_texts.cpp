@@ -1,0 +1,26 @@
+#include "dialogs/install_dialog_texts.h"
+
+#include "common/text.h"
+#include "control/installed_state_rules.h"
+#include "control/installer_state.h"
+
+InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion) {
+  switch (ClassifyInstalledVersion(installed, previousVersion)) {
+    case VersionClass::Older:
+    case VersionClass::Legacy:
+      return {UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true};
+    case VersionClass::Newer:
+      // Installing over a newer release is allowed; the message alone warns.
+      return {NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, true};
+    case VersionClass::Fresh:
+    case VersionClass::Same:
+      break;
+  }
+  return {INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false};
+}
+
+bool DestinationFromBrowsedPath(char* path, size_t capacity) {
+  if (path[0] == '\0') return false;
+  size_t limit = capacity < FOLDER_BUFFER_SIZE ? capacity : FOLDER_BUFFER_SIZE;
+  return AppendPathName(path, limit, PRODUCT_NAME);
+}
