@@ -35,6 +35,8 @@ PLATFORM = {
         # exported under the A name by every shell32.
         "SHBrowseForFolderA", "SHGetPathFromIDListA", "SHGetSpecialFolderLocation",
         "ShellExecuteA",
+        # Frees the folder browser's item list with the shell's own allocator, the one every 9x shell has.
+        "SHGetMalloc",
     },
     "ole32.dll": {"CoInitialize", "CoCreateInstance", "CoUninitialize"},
     "lz32.dll": {"LZOpenFileA", "LZCopy", "LZClose"},
