@@ -3,3 +3,6 @@
 # to src/.
 list(APPEND QV_PURE_SOURCES engine/shortcut_paths.cpp)
 list(APPEND QV_WIN32_SOURCES engine/shortcuts.cpp)
+list(APPEND QV_WIN32_SOURCES engine/expand_file.cpp engine/payload.cpp)
+list(APPEND QV_PURE_SOURCES engine/file_table.cpp)
+list(APPEND QV_WIN32_SOURCES engine/install_sequence.cpp)

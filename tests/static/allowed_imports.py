@@ -15,6 +15,8 @@ PLATFORM = {
         "GetWindowsDirectoryA", "GetCommandLineA", "MultiByteToWideChar", "ExitProcess",
         # Our command-tail rule: a double-byte name in quotes keeps its trail byte.
         "IsDBCSLeadByte",
+        # Our own expander reads the scratch file (in place of lz32's LZCopy).
+        "ReadFile",
         # Whether the installer runs from the product CD-ROM: its drive's type.
         "GetDriveTypeA",
     },

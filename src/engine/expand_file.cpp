@@ -1,0 +1,84 @@
+#include "engine/expand_file.h"
+
+#include <windows.h>
+
+#include "engine/szdd_decoder.h"
+
+namespace {
+
+constexpr DWORD INPUT_BUFFER_SIZE = 64 * 1024;
+constexpr DWORD OUTPUT_BUFFER_SIZE = 64 * 1024;
+
+// Process-wide, as the routine is not reentrant: about 200 KiB in all,
+// whatever the size of the file.
+SzddDecoder decoder;
+uint8_t inputBuffer[INPUT_BUFFER_SIZE];
+uint8_t outputBuffer[OUTPUT_BUFFER_SIZE];
+
+// Owns one file handle: closed when the scope ends, on every path.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  void Close() {
+    if (valid()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+bool WriteAll(HANDLE file, const uint8_t* data, DWORD size) {
+  DWORD written = 0;
+  return WriteFile(file, data, size, &written, nullptr) == 1 && written == size;
+}
+
+// Runs the decoder over the whole source, writing as the output fills.
+ExpandOutcome Expand(HANDLE source, HANDLE target, bool* sourceFailed) {
+  bool endOfInput = false;
+  for (;;) {
+    decoder.nextOut = outputBuffer;
+    decoder.availOut = OUTPUT_BUFFER_SIZE;
+    SzddStatus status = SzddDecode(&decoder, endOfInput);
+    DWORD ready = static_cast<DWORD>(decoder.nextOut - outputBuffer);
+    if (ready > 0 && !WriteAll(target, outputBuffer, ready)) return ExpandOutcome::WriteFailed;
+    if (status == SzddStatus::Ok) return ExpandOutcome::Expanded;
+    if (status == SzddStatus::NeedInput) {
+      DWORD got = 0;
+      if (ReadFile(source, inputBuffer, INPUT_BUFFER_SIZE, &got, nullptr) != 1) {
+        *sourceFailed = true;
+        return ExpandOutcome::SourceUnreadable;
+      }
+      decoder.nextIn = inputBuffer;
+      decoder.availIn = got;
+      endOfInput = got == 0;
+    } else if (status != SzddStatus::OutputFull) {
+      return ExpandOutcome::Malformed;
+    }
+  }
+}
+
+}  // namespace
+
+ExpandOutcome ExpandCompressedFile(const char* sourceName, const char* targetName) {
+  FileHandle source(CreateFileA(sourceName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!source.valid()) return ExpandOutcome::SourceUnreadable;
+  FileHandle target(CreateFileA(targetName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!target.valid()) return ExpandOutcome::TargetNotCreated;
+
+  SzddDecoderInit(&decoder);
+  decoder.nextIn = inputBuffer;
+  decoder.availIn = 0;
+  bool sourceFailed = false;
+  ExpandOutcome outcome = Expand(source.get(), target.get(), &sourceFailed);
+  target.Close();
+  // Never leave a target cut short under its real name.
+  if (outcome != ExpandOutcome::Expanded) DeleteFileA(targetName);
+  return outcome;
+}

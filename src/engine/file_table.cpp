@@ -1,0 +1,39 @@
+#include "engine/file_table.h"
+
+#include <cstring>
+
+#include "common/text.h"
+#include "control/installer_state.h"
+
+const FileTableEntry FileTable[FILE_TABLE_ROWS] = {
+    {PRODUCT_PROGRAM, 5000, FILE_EXTRACT},   // the product program
+    {"Quavertone.chm", 5001, FILE_EXTRACT},  // its compiled help
+    {"akrip32.dll", 5002, FILE_EXTRACT},     // libraries the product loads
+    {"npmod32.dll", 5003, FILE_EXTRACT},
+    {"tonekit.exe", 5004, FILE_EXTRACT},     // the sound-effects pack program
+};
+
+void ForEachFolderLevel(const char* destination, FolderLevelAction create, void* context) {
+  char folder[FOLDER_BUFFER_SIZE];
+  size_t length = std::strlen(destination);
+  if (length < 3 || length >= sizeof folder) return;
+  std::memcpy(folder, destination, 3);
+  size_t used = 3;
+  size_t next = 3;
+  while (next < length) {
+    while (next < length && destination[next] != '\\') folder[used++] = destination[next++];
+    folder[used] = '\0';
+    create(folder, context);
+    if (next < length) folder[used++] = destination[next++];  // the backslash
+  }
+}
+
+bool ComposeUninstallString(char* buffer, size_t capacity, const char* destination) {
+  if (capacity == 0) return false;
+  buffer[0] = '\0';
+  if (AppendText(buffer, capacity, "\"") && AppendText(buffer, capacity, destination) &&
+      AppendPathName(buffer, capacity, PRODUCT_PROGRAM) && AppendText(buffer, capacity, "\" /uninstall"))
+    return true;
+  buffer[0] = '\0';
+  return false;
+}
