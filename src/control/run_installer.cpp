@@ -1,8 +1,96 @@
 #include "control/run_installer.h"
 
+#include "companions/companions.h"
+#include "control/installed_state.h"
+#include "control/installer_state.h"
+#include "control/start_program.h"
 #include "control/start_up.h"
+#include "dialogs/cdrom_menu.h"
+#include "dialogs/dialog_frame.h"
+#include "dialogs/install_dialog.h"
+#include "engine/install_sequence.h"
+#include "../resources/resource_ids.h"
+
+namespace {
+
+#define SOUND_PACK_PROGRAM "tonekit.exe"
+
+// The CD-ROM menu, shown when the CD's autorun starts the installer over an
+// existing installation.  Returns only when the user chose to run the
+// installation again; every other choice is carried out and ends the run.
+void RunCdRomMenu() {
+  INT_PTR choice = ShowModalDialog(nullptr, IDD_CDROM_MENU, CdRomMenuProc);
+  switch (choice) {
+    case 4001:
+      StartProgramInFolder(PRODUCT_PROGRAM, nullptr, Installer.previousFolder);
+      break;
+    case 4002:
+      return;
+    case 4003:
+      RunDirectXSetup();
+      break;
+    case 4004:
+      OpenSoundFxFolder();
+      break;
+    case 4005:
+      ExploreCdRom();
+      break;
+    default:  // cancelled or closed
+      break;
+  }
+  ExitProcess(0);
+}
+
+// Shows the install dialog until the user confirms a folder of the right
+// form; the user cancelling ends the run.
+void ConfirmDestination() {
+  for (;;) {
+    if (ShowModalDialog(nullptr, IDD_INSTALL, InstallDialogProc) == 0) ExitProcess(0);
+    if (ValidateDestination()) return;
+  }
+}
+
+// A first installation installs its sound packs at once; over an earlier
+// one the user is asked, and from the CD-ROM gets the packs folder instead.
+void OfferSoundEffects() {
+  if (!Installer.installed) {
+    StartProgramInFolder(SOUND_PACK_PROGRAM, "/1", Installer.destination);
+    return;
+  }
+  if (AskUser("Would you like to install sound effects?", MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
+  if (RunsFromCdRom()) {
+    OpenSoundFxFolder();
+  } else {
+    StartProgramInFolder(SOUND_PACK_PROGRAM, nullptr, Installer.destination);
+  }
+}
+
+// DirectX comes from the CD-ROM and only the 9x/ME family needs it set up.
+// Starting it ends the run without the closing message.
+void OfferDirectX() {
+  if (!RunsFromCdRom() || Installer.platform == PLATFORM_NT) return;
+  if (AskUser("Would you like to install Microsoft DirectX?", MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
+  RunDirectXSetup();
+  ExitProcess(0);
+}
+
+}  // namespace
 
 void RunInstaller(HINSTANCE instance, const char* commandTail) {
   StartInstaller(instance, commandTail);
+  DetectInstalledProduct();
+  ChooseDefaultFolder();
+
+  // The CD's autorun while the product runs: the user is busy with it.
+  if (Installer.autorun && FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) ExitProcess(0);
+
+  if (Installer.installed && Installer.autorun) RunCdRomMenu();
+
+  if (!OfferLegacyUninstall()) ExitProcess(0);
+  ConfirmDestination();
+  InstallProduct();
+  OfferSoundEffects();
+  OfferDirectX();
+  ReportSuccess();
   ExitProcess(0);
 }
