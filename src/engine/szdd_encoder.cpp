@@ -70,8 +70,31 @@ void WriteHeader(uint8_t* out, uint8_t lastChar, uint32_t size) {
   }
 }
 
+constexpr size_t PADDING = 16;  // word-wise comparisons may look past the end
+
+// Length of the common prefix of a and b, at most limit (<= 18) bytes; reads
+// up to 8 bytes past it.
+inline unsigned MatchLength(const uint8_t* a, const uint8_t* b, unsigned limit) {
+  for (unsigned len = 0; len < limit; len += 8) {
+    uint64_t x;
+    uint64_t y;
+    std::memcpy(&x, a + len, 8);
+    std::memcpy(&y, b + len, 8);
+    if (x != y) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+      len += static_cast<unsigned>(__builtin_ctzll(x ^ y)) / 8;
+#else
+      while (a[len] == b[len]) ++len;
+#endif
+      return len < limit ? len : limit;
+    }
+  }
+  return limit;
+}
+
+// The virtual text, followed by PADDING bytes that belong to no position.
 std::vector<uint8_t> VirtualText(const uint8_t* in, size_t inSize) {
-  std::vector<uint8_t> text(PREFIX + inSize);
+  std::vector<uint8_t> text(PREFIX + inSize + PADDING, 0);
   std::memset(text.data(), SZDD_RING_FILL, PREFIX);
   if (inSize != 0) std::memcpy(text.data() + PREFIX, in, inSize);
   return text;
@@ -80,52 +103,84 @@ std::vector<uint8_t> VirtualText(const uint8_t* in, size_t inSize) {
 // ---- Fast: hash chains, one step of lazy evaluation -----------------------
 
 constexpr unsigned FAST_HASH_BITS = 15;
-constexpr unsigned FAST_CHAIN = 24;  // candidates examined per position
+constexpr unsigned FAST_CHAIN = 12;  // candidates examined per position
+constexpr unsigned FAST_LAZY = 5;    // a match this long is taken without looking ahead
 
-struct HashChains {
-  const uint8_t* text;
-  size_t end;
-  std::vector<uint32_t> head = std::vector<uint32_t>(size_t{1} << FAST_HASH_BITS, NONE);
-  std::vector<uint32_t> prev = std::vector<uint32_t>(SLOTS, NONE);
+inline uint32_t Load32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
 
-  void Insert(size_t p) {
-    if (end - p < SZDD_MIN_MATCH) return;
-    const uint32_t h = Hash3(text + p, FAST_HASH_BITS);
-    prev[p & SLOT_MASK] = head[h];
-    head[h] = static_cast<uint32_t>(p);
-  }
-
-  // Longest match at p of at most limit bytes among the chain's first
-  // candidates; 0 when none reaches 3.
-  unsigned Find(size_t p, unsigned limit, size_t* dist) const {
-    if (limit < SZDD_MIN_MATCH) return 0;
-    const uint8_t* cur = text + p;
-    unsigned best = SZDD_MIN_MATCH - 1;
-    uint32_t cand = head[Hash3(cur, FAST_HASH_BITS)];
-    for (unsigned tries = FAST_CHAIN; tries != 0 && cand != NONE && p - cand <= WINDOW; --tries) {
-      const uint8_t* c = text + cand;
-      if (c[best] == cur[best] && c[0] == cur[0]) {
-        unsigned len = 0;
-        while (len < limit && c[len] == cur[len]) ++len;
-        if (len > best) {
-          best = len;
-          *dist = p - cand;
-          if (len == limit) break;
-        }
-      }
-      cand = prev[cand & SLOT_MASK];
-    }
-    return best >= SZDD_MIN_MATCH ? best : 0;
-  }
-};
+inline uint32_t HashWord(uint32_t v, unsigned bits) { return (v * 2654435761u) >> (32 - bits); }
 
 inline unsigned Limit(size_t p, size_t end) {
   return end - p < SZDD_MAX_MATCH ? static_cast<unsigned>(end - p) : SZDD_MAX_MATCH;
 }
 
+// Chains link positions with the same four bytes, which keeps candidates few
+// and good; matches of exactly three bytes (worth little) come from a table
+// that holds the latest position of each three-byte string.
+struct HashChains {
+  const uint8_t* text;
+  size_t end;
+  std::vector<uint32_t> head = std::vector<uint32_t>(size_t{1} << FAST_HASH_BITS, NONE);
+  std::vector<uint32_t> head3 = std::vector<uint32_t>(size_t{1} << FAST_HASH_BITS, NONE);
+  std::vector<uint32_t> prev = std::vector<uint32_t>(SLOTS, NONE);
+
+  // The word only feeds the hashes (v << 8 keeps the first three bytes on a
+  // little-endian machine), so byte order can cost matches, never correctness.
+  void Insert(size_t p) {
+    const uint32_t v = Load32(text + p);
+    const uint32_t h = HashWord(v, FAST_HASH_BITS);
+    prev[p & SLOT_MASK] = head[h];
+    head[h] = static_cast<uint32_t>(p);
+    head3[HashWord(v << 8, FAST_HASH_BITS)] = static_cast<uint32_t>(p);
+  }
+
+  // Inserts p, and answers the longest match at p that is longer than floor
+  // (>= 2) and at most limit bytes, among the first candidates; 0 when there
+  // is none.
+  unsigned FindAndInsert(size_t p, unsigned limit, unsigned floor, size_t* dist) {
+    const uint8_t* cur = text + p;
+    const uint32_t v = Load32(cur);
+    const uint32_t h = HashWord(v, FAST_HASH_BITS);
+    const uint32_t h3 = HashWord(v << 8, FAST_HASH_BITS);
+    uint32_t cand = head[h];
+    const uint32_t cand3 = head3[h3];
+    prev[p & SLOT_MASK] = cand;
+    head[h] = static_cast<uint32_t>(p);
+    head3[h3] = static_cast<uint32_t>(p);
+    if (limit <= floor || limit < SZDD_MIN_MATCH) return 0;
+
+    // The chains only serve matches of 4 bytes or more.
+    const unsigned start = floor > SZDD_MIN_MATCH ? floor : SZDD_MIN_MATCH;
+    unsigned best = start;
+    for (unsigned tries = FAST_CHAIN; tries != 0 && cand != NONE && p - cand <= WINDOW; --tries) {
+      const uint8_t* c = text + cand;
+      if (c[best] == cur[best]) {
+        const unsigned len = MatchLength(c, cur, limit);
+        if (len > best) {
+          best = len;
+          *dist = p - cand;
+          if (len == limit) return len;
+        }
+      }
+      cand = prev[cand & SLOT_MASK];
+    }
+    if (best > start) return best;
+    if (floor >= SZDD_MIN_MATCH) return 0;
+    if (cand3 != NONE && p - cand3 <= WINDOW && MatchLength(text + cand3, cur, limit) >= SZDD_MIN_MATCH) {
+      *dist = p - cand3;
+      return SZDD_MIN_MATCH;
+    }
+    return 0;
+  }
+};
+
 void ParseFast(const uint8_t* in, size_t inSize, Writer& w) {
   const std::vector<uint8_t> text = VirtualText(in, inSize);
-  const size_t end = text.size();
+  const size_t end = PREFIX + inSize;
   HashChains chains{text.data(), end};
   // Only the last stretch of the spaces differs from a run of spaces.
   for (size_t p = PREFIX - SZDD_MAX_MATCH - 1; p < PREFIX; ++p) chains.Insert(p);
@@ -135,21 +190,18 @@ void ParseFast(const uint8_t* in, size_t inSize, Writer& w) {
   unsigned len = 0;
   bool found = false;  // len/dist already hold the match at p
   while (p < end) {
-    if (!found) {
-      len = chains.Find(p, Limit(p, end), &dist);
-      chains.Insert(p);
-    }
+    if (!found) len = chains.FindAndInsert(p, Limit(p, end), SZDD_MIN_MATCH - 1, &dist);
     found = false;
     if (len == 0) {
       w.Literal(text[p++]);
       continue;
     }
     size_t from = p + 1;  // first position inside the match not yet inserted
-    if (len < SZDD_MAX_MATCH && p + 1 < end) {
+    if (len < FAST_LAZY && p + 1 < end) {
+      // A literal now pays off when the match one byte later is longer.
       size_t nextDist = 0;
-      const unsigned nextLen = chains.Find(p + 1, Limit(p + 1, end), &nextDist);
-      chains.Insert(p + 1);
-      if (nextLen > len) {
+      const unsigned nextLen = chains.FindAndInsert(p + 1, Limit(p + 1, end), len, &nextDist);
+      if (nextLen != 0) {
         w.Literal(text[p++]);
         len = nextLen;
         dist = nextDist;
@@ -202,7 +254,7 @@ struct MatchTree {
       uint32_t* pair = &son[2 * (cand & SLOT_MASK)];
       const uint8_t* c = text + cand;
       unsigned len = lenSmaller < lenLarger ? lenSmaller : lenLarger;
-      while (len < limit && c[len] == cur[len]) ++len;
+      len += MatchLength(c + len, cur + len, limit - len);
       if (len > best) {
         best = len;
         *dist = p - cand;
@@ -231,7 +283,7 @@ struct MatchTree {
 
 void ParseOptimal(const uint8_t* in, size_t inSize, Writer& w) {
   const std::vector<uint8_t> text = VirtualText(in, inSize);
-  MatchTree tree{text.data(), text.size()};
+  MatchTree tree{text.data(), PREFIX + inSize};
   size_t unused;
   for (size_t p = 0; p < PREFIX; ++p) tree.Insert(p, &unused);
 
@@ -297,7 +349,8 @@ void ParseOptimal(const uint8_t* in, size_t inSize, Writer& w) {
 }  // namespace
 
 size_t SzddMaxEncodedSize(size_t inSize) {
-  if (inSize > SZDD_MAX_EXPANDED) return 0;
+  // Positions in the virtual text are numbered in 32 bits.
+  if (inSize > SZDD_MAX_EXPANDED - 2 * PREFIX) return 0;
   const uint64_t bound = uint64_t{SZDD_HEADER_SIZE} + inSize + (uint64_t{inSize} + 7) / 8;
   if (bound > static_cast<size_t>(-1)) return 0;
   return static_cast<size_t>(bound);

@@ -17,8 +17,9 @@ enum class SzddLevel : uint8_t {
 };
 
 // Output space that SzddEncode needs for inSize input bytes: header, one
-// control byte per eight items, and every byte as a literal.  0 when the size
-// cannot be stated in the header or the bound does not fit in size_t.
+// control byte per eight items, and every byte as a literal.  0 when inSize
+// is above 4 GiB - 8 KiB (the header states at most 4 GiB - 1) or the bound
+// does not fit in size_t.
 size_t SzddMaxEncodedSize(size_t inSize);
 
 // Writes a complete SZDD file (header with lastChar and inSize, then the
