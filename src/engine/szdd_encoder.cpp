@@ -93,6 +93,14 @@ inline unsigned MatchLength(const uint8_t* a, const uint8_t* b, unsigned limit) 
 }
 
 // The virtual text, followed by PADDING bytes that belong to no position.
+// Hash tables only need to be about as large as the input: clearing big
+// tables would dominate the work on small files.
+unsigned HashBits(size_t inSize, unsigned most) {
+  unsigned bits = 8;
+  while (bits < most && (size_t{1} << bits) < inSize) ++bits;
+  return bits;
+}
+
 std::vector<uint8_t> VirtualText(const uint8_t* in, size_t inSize) {
   std::vector<uint8_t> text(PREFIX + inSize + PADDING, 0);
   std::memset(text.data(), SZDD_RING_FILL, PREFIX);
@@ -102,7 +110,7 @@ std::vector<uint8_t> VirtualText(const uint8_t* in, size_t inSize) {
 
 // ---- Fast: hash chains, one step of lazy evaluation -----------------------
 
-constexpr unsigned FAST_HASH_BITS = 15;
+constexpr unsigned FAST_HASH_BITS = 15;  // at most; small inputs get small tables
 constexpr unsigned FAST_CHAIN = 12;  // candidates examined per position
 constexpr unsigned FAST_LAZY = 5;    // a match this long is taken without looking ahead
 
@@ -124,18 +132,19 @@ inline unsigned Limit(size_t p, size_t end) {
 struct HashChains {
   const uint8_t* text;
   size_t end;
-  std::vector<uint32_t> head = std::vector<uint32_t>(size_t{1} << FAST_HASH_BITS, NONE);
-  std::vector<uint32_t> head3 = std::vector<uint32_t>(size_t{1} << FAST_HASH_BITS, NONE);
+  unsigned bits;
+  std::vector<uint32_t> head = std::vector<uint32_t>(size_t{1} << bits, NONE);
+  std::vector<uint32_t> head3 = std::vector<uint32_t>(size_t{1} << bits, NONE);
   std::vector<uint32_t> prev = std::vector<uint32_t>(SLOTS, NONE);
 
   // The word only feeds the hashes (v << 8 keeps the first three bytes on a
   // little-endian machine), so byte order can cost matches, never correctness.
   void Insert(size_t p) {
     const uint32_t v = Load32(text + p);
-    const uint32_t h = HashWord(v, FAST_HASH_BITS);
+    const uint32_t h = HashWord(v, bits);
     prev[p & SLOT_MASK] = head[h];
     head[h] = static_cast<uint32_t>(p);
-    head3[HashWord(v << 8, FAST_HASH_BITS)] = static_cast<uint32_t>(p);
+    head3[HashWord(v << 8, bits)] = static_cast<uint32_t>(p);
   }
 
   // Inserts p, and answers the longest match at p that is longer than floor
@@ -144,8 +153,8 @@ struct HashChains {
   unsigned FindAndInsert(size_t p, unsigned limit, unsigned floor, size_t* dist) {
     const uint8_t* cur = text + p;
     const uint32_t v = Load32(cur);
-    const uint32_t h = HashWord(v, FAST_HASH_BITS);
-    const uint32_t h3 = HashWord(v << 8, FAST_HASH_BITS);
+    const uint32_t h = HashWord(v, bits);
+    const uint32_t h3 = HashWord(v << 8, bits);
     uint32_t cand = head[h];
     const uint32_t cand3 = head3[h3];
     prev[p & SLOT_MASK] = cand;
@@ -181,7 +190,7 @@ struct HashChains {
 void ParseFast(const uint8_t* in, size_t inSize, Writer& w) {
   const std::vector<uint8_t> text = VirtualText(in, inSize);
   const size_t end = PREFIX + inSize;
-  HashChains chains{text.data(), end};
+  HashChains chains{text.data(), end, HashBits(inSize, FAST_HASH_BITS)};
   // Only the last stretch of the spaces differs from a run of spaces.
   for (size_t p = PREFIX - SZDD_MAX_MATCH - 1; p < PREFIX; ++p) chains.Insert(p);
 
@@ -218,7 +227,7 @@ void ParseFast(const uint8_t* in, size_t inSize, Writer& w) {
 
 // ---- Optimal: binary-tree match finder and a shortest-path parse ----------
 
-constexpr unsigned TREE_HASH_BITS = 16;
+constexpr unsigned TREE_HASH_BITS = 16;  // at most
 
 // Binary search trees of the window's strings (compared on their first 18
 // bytes), one tree per hash of the first three bytes.  Each new position
@@ -229,7 +238,8 @@ constexpr unsigned TREE_HASH_BITS = 16;
 struct MatchTree {
   const uint8_t* text;
   size_t end;
-  std::vector<uint32_t> head = std::vector<uint32_t>(size_t{1} << TREE_HASH_BITS, NONE);
+  unsigned bits;
+  std::vector<uint32_t> head = std::vector<uint32_t>(size_t{1} << bits, NONE);
   std::vector<uint32_t> son = std::vector<uint32_t>(2 * size_t{SLOTS}, NONE);
 
   // Inserts p and answers the longest match at p (0 when under 3 bytes).
@@ -237,7 +247,7 @@ struct MatchTree {
     const unsigned limit = Limit(p, end);
     if (limit < SZDD_MIN_MATCH) return 0;
     const uint8_t* cur = text + p;
-    const uint32_t h = Hash3(cur, TREE_HASH_BITS);
+    const uint32_t h = Hash3(cur, bits);
     uint32_t cand = head[h];
     head[h] = static_cast<uint32_t>(p);
     uint32_t* smaller = &son[2 * (p & SLOT_MASK)];
@@ -283,9 +293,11 @@ struct MatchTree {
 
 void ParseOptimal(const uint8_t* in, size_t inSize, Writer& w) {
   const std::vector<uint8_t> text = VirtualText(in, inSize);
-  MatchTree tree{text.data(), PREFIX + inSize};
+  MatchTree tree{text.data(), PREFIX + inSize, HashBits(inSize, TREE_HASH_BITS)};
   size_t unused;
-  for (size_t p = 0; p < PREFIX; ++p) tree.Insert(p, &unused);
+  // Earlier positions of the spaces hold the same 18 bytes as the first one
+  // here, which would replace them in the tree anyway.
+  for (size_t p = PREFIX - SZDD_MAX_MATCH - 1; p < PREFIX; ++p) tree.Insert(p, &unused);
 
   // cost(i): fewest bits that expand to the first i bytes.  Any length
   // 3..longest is available from the longest match's source, so the longest
