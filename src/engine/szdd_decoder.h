@@ -31,7 +31,8 @@ const char* SzddStatusText(SzddStatus status);
 // was right.
 SzddStatus SzddReadHeader(const uint8_t* data, size_t size, SzddHeader* header);
 
-// Expands a whole SZDD file held in memory into out.  outCapacity must be at
+// Expands a whole SZDD file held in memory into out (which must not overlap
+// in).  outCapacity must be at
 // least the header's expanded size (else OutputTooSmall, nothing written).
 // *produced receives the number of valid bytes at out, also on failure.
 // Nothing is written past the expanded size.

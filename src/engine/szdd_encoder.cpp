@@ -92,7 +92,6 @@ inline unsigned MatchLength(const uint8_t* a, const uint8_t* b, unsigned limit) 
   return limit;
 }
 
-// The virtual text, followed by PADDING bytes that belong to no position.
 // Hash tables only need to be about as large as the input: clearing big
 // tables would dominate the work on small files.
 unsigned HashBits(size_t inSize, unsigned most) {
@@ -101,6 +100,7 @@ unsigned HashBits(size_t inSize, unsigned most) {
   return bits;
 }
 
+// The virtual text, followed by PADDING bytes that belong to no position.
 std::vector<uint8_t> VirtualText(const uint8_t* in, size_t inSize) {
   std::vector<uint8_t> text(PREFIX + inSize + PADDING, 0);
   std::memset(text.data(), SZDD_RING_FILL, PREFIX);
