@@ -46,10 +46,6 @@ TEST(InstallDialogTexts, WordingAndLockFollowTheInstalledVersion) {
   }
 }
 
-TEST(InstallDialogTexts, HeadingNamesTheRelease) {
-  EXPECT_STREQ(INSTALL_DIALOG_HEADING, "Install Quavertone VERSION 10.0");
-}
-
 TEST(DestinationFromBrowsedPath, AppendsTheProductFolder) {
   struct Row {
     const char* browsed;
