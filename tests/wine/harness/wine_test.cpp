@@ -7,29 +7,20 @@
 
 #include <windows.h>
 
-namespace {
-
-struct Case {
-  const char* name;
-  WineTestFunction function;
-};
-
-std::vector<Case>& Cases() {
-  static std::vector<Case> cases;
+std::vector<WineTestCase>& WineTestCases() {
+  static std::vector<WineTestCase> cases;
   return cases;
 }
 
-int failedChecks = 0;
-
-}  // namespace
+int WineTestFailedChecks = 0;
 
 WineTestRegistrar::WineTestRegistrar(const char* name, WineTestFunction function) {
-  Cases().push_back({name, function});
+  WineTestCases().push_back({name, function});
 }
 
 bool ok_(bool condition, const char* file, int line, const char* format, ...) {
   if (condition) return true;
-  ++failedChecks;
+  ++WineTestFailedChecks;
   const char* base = std::strrchr(file, '/');
   std::fprintf(stdout, "  %s:%d: ", base ? base + 1 : file, line);
   va_list args;
@@ -60,29 +51,3 @@ std::string Format(const char* format, ...) {
   return buffer;
 }
 
-int main(int argc, char** argv) {
-  int passed = 0, failed = 0;
-  for (const Case& c : Cases()) {
-    if (argc > 1) {
-      bool wanted = false;
-      for (int i = 1; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], c.name) == 0;
-      if (!wanted) continue;
-    }
-    int before = failedChecks;
-    DWORD start = GetTickCount();
-    std::printf("RUN  %s\n", c.name);
-    std::fflush(stdout);
-    try {
-      c.function();
-    } catch (const WineTestAbort&) {
-      std::printf("  (case stopped at the failed requirement)\n");
-    }
-    bool good = failedChecks == before;
-    std::printf("%s %s (%lu ms)\n", good ? "PASS" : "FAIL", c.name, static_cast<unsigned long>(GetTickCount() - start));
-    std::fflush(stdout);
-    (good ? passed : failed)++;
-  }
-  std::printf("%d passed, %d failed\n", passed, failed);
-  std::fflush(stdout);
-  return failed == 0 && passed > 0 ? 0 : 1;
-}

@@ -7,8 +7,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 typedef void (*WineTestFunction)();
+
+struct WineTestCase {
+  const char* name;
+  WineTestFunction function;
+};
+std::vector<WineTestCase>& WineTestCases();
+extern int WineTestFailedChecks;
 
 struct WineTestRegistrar {
   WineTestRegistrar(const char* name, WineTestFunction function);
