@@ -34,6 +34,16 @@ struct HelperResult {
   std::string report;
 };
 
+// Wine very rarely loses a new process during its start-up: CreateProcess
+// then fails with ERROR_INTERNAL_ERROR (1359; seen once in several hundred
+// starts, under load).  That is no behaviour of the installer, and nothing
+// of the probe has run yet, so such a start is simply tried again.
+Program StartProbeProgram(const std::string& path, const std::string& commandLine, const std::string& folder) {
+  Program program;
+  for (int attempt = 0; attempt < 3 && !program.started; ++attempt) program = StartProgram(path, commandLine, folder);
+  return program;
+}
+
 HelperResult Run(const HelperCall& call) {
   std::string folder = FreshFolder("registry");
   std::string report = folder + "\\report.txt";
@@ -45,7 +55,7 @@ HelperResult Run(const HelperCall& call) {
   SetEnvironmentVariableA("QV_REG_DATA", call.dataHex.c_str());
   SetEnvironmentVariableA("QV_REG_ROOT", call.root.c_str());
   SetEnvironmentVariableA("QV_REG_FAIL", call.fail.c_str());
-  Program probe = StartProgram(TestBin() + "\\registry_probe.exe", "registry_probe.exe", folder);
+  Program probe = StartProbeProgram(TestBin() + "\\registry_probe.exe", "registry_probe.exe", folder);
   long code = WaitForExit(probe);
   HelperResult result;
   result.report = ReadFileText(report);

@@ -92,7 +92,8 @@ LONG WINAPI CountingCloseKey(HKEY key) {
 
 std::vector<unsigned char> FromHex(const std::string& hex) {
   std::vector<unsigned char> bytes;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<unsigned char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<unsigned char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
   return bytes;
 }
 
