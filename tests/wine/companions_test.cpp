@@ -23,8 +23,14 @@ Outcome RunAction(const std::string& action, const std::string& commandLine) {
   ok(code == 0, "%s: probe exit code %ld", action.c_str(), code);
   Outcome outcome;
   outcome.report = ReadFileText(folder + "\\report.txt");
-  // A started stand-in writes its line shortly after the shell returns.
-  if (outcome.report.find("result=1") != std::string::npos) WaitUntil([&] { return FileExists(log); }, 10000);
+  // A started stand-in writes its whole line shortly after the shell
+  // returns (the file may exist a moment before the line is in it).
+  if (outcome.report.find("result=1") != std::string::npos && action != "soundfx" && action != "explore") {
+    WaitUntil([&] {
+      std::string text = ReadFileText(log);
+      return text.size() > 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
+    });
+  }
   outcome.started = ReadFileText(log);
   return outcome;
 }

@@ -329,12 +329,14 @@ WINE_TEST(install_then_uninstall_through_the_registered_command) {
   Program remover = StartProgram(folder + "\\Quavertone.exe", command, "C:\\");
   std::string asked = AnswerBox(remover, "Quavertone", IDYES);
   ok(!asked.empty(), "no confirmation asked");
-  ok(WaitUntil([&] { return !AnyInstalledFile(folder); }, 30000), "installed files still there");
-  ok(WaitUntil([&] { return !FileExists(SpecialFolderPath(CSIDL_PROGRAMS) + "\\Quavertone.lnk"); }), "Programs shortcut");
-  ok(!FileExists(SpecialFolderPath(CSIDL_DESKTOPDIRECTORY) + "\\Quavertone.lnk"), "desktop shortcut left");
+  // The removal runs from a copy that waits for this process; the uninstall
+  // entry is the last thing it removes.
   std::string data;
   ok(WaitUntil([&] { return !ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &data); }),
      "uninstall entry left");
+  ok(!AnyInstalledFile(folder), "installed files still there");
+  ok(!FileExists(SpecialFolderPath(CSIDL_PROGRAMS) + "\\Quavertone.lnk"), "Programs shortcut left");
+  ok(!FileExists(SpecialFolderPath(CSIDL_DESKTOPDIRECTORY) + "\\Quavertone.lnk"), "desktop shortcut left");
   ok(!ReadValue(HKEY_CURRENT_USER, "Software\\Quavertone", "ProgramDirectory", &data), "ProgramDirectory left");
   ok(!ReadValue(HKEY_CURRENT_USER, "Software\\Quavertone", "ProgramVersion", &data), "ProgramVersion left");
   ok(ReadValue(HKEY_CURRENT_USER, "Software\\Quavertone", "Theme", &data) && data == std::string("dark") + '\0',

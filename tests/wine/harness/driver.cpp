@@ -8,16 +8,21 @@ Program StartProgram(const std::string& path, const std::string& commandLine, co
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info;
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-    CloseHandle(info.hThread);
-    program.process = info.hProcess;
-    program.id = info.dwProcessId;
-    program.started = true;
-  } else {
-    std::printf("    CreateProcess(%s) failed: error %lu\n", path.c_str(), GetLastError());
+  // Wine now and then refuses a start under load (error 1359) before the
+  // program runs any code; such a start is simply tried again.
+  for (int attempt = 0; attempt < 3 && !program.started; ++attempt) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+      CloseHandle(info.hThread);
+      program.process = info.hProcess;
+      program.id = info.dwProcessId;
+      program.started = true;
+    } else {
+      std::printf("    CreateProcess(%s) failed: error %lu\n", path.c_str(), GetLastError());
+      Sleep(200);
+    }
   }
   return program;
 }

@@ -133,8 +133,9 @@ std::string Started(const std::string& name) {
   std::string lines;
   size_t start = 0;
   while (start < log.size()) {
+    // A line still being written is not a record yet.
     size_t end = log.find('\n', start);
-    if (end == std::string::npos) end = log.size();
+    if (end == std::string::npos) break;
     std::string line = log.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.find("name=" + name + "|") != std::string::npos) lines += line + "\n";
