@@ -18,6 +18,15 @@ export HOME=$template/home
 mkdir -p "$HOME"
 "$WINE64" wineboot -i >/dev/null 2>&1
 "$WINESERVER" -w
+# Wine links the user's Desktop, Documents and the like to HOME, which is
+# outside the prefix: every copy would share (and, once this folder is
+# moved, lose) them.  Real folders keep each copy's shell folders its own.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then
+    rm "$link"
+    mkdir "$link"
+  fi
+done
 regfile=$template/settings.reg
 {
   echo 'REGEDIT4'
