@@ -158,6 +158,7 @@ WINE_TEST(cdrom_menu_choices) {
       continue;
     }
     ok(IsChecked(menu, 4001), "first choice selected at start");
+    int explorers = CountProcesses("explorer.exe");
     if (c.choice != IDCANCEL && c.choice != 4001) {
       Click(menu, c.choice);
       WaitUntil([&] { return IsChecked(menu, c.choice); });
@@ -168,6 +169,10 @@ WINE_TEST(cdrom_menu_choices) {
       ok(WaitForStart(c.standin), "choice %d: %s not started", c.choice, c.standin);
       ok(Started(c.standin).find(c.expected) != std::string::npos, "choice %d: %s", c.choice,
          Started(c.standin).c_str());
+    }
+    if (c.choice == 4004 || c.choice == 4005) {
+      ok(WaitUntil([&] { return CountProcesses("explorer.exe") > explorers; }), "choice %d opened no folder window",
+         c.choice);
     }
     ok(FindWindowsByCaption(INSTALL_DIALOG_CAPTION).empty(), "choice %d led to the install dialog", c.choice);
     ok(Started("bladeenc.exe").empty(), "choice %d installed", c.choice);
@@ -251,10 +256,23 @@ WINE_TEST(sound_effects_on_a_reinstallation) {
   PutEarlierInstallation("C:\\qvtest\\Earlier", 1000);
   setup = StartSetupFromCdRom();
   InstallThroughDialog(setup, kInstallText, "&I n s t a l l", false);
+  int explorers = CountProcesses("explorer.exe");
   ExpectQuestion(setup, kSoundQuestion, IDYES);
+  ok(WaitUntil([&] { return CountProcesses("explorer.exe") > explorers; }), "no SoundFX folder window opened");
   ExpectQuestion(setup, kInstalledMessage, IDNO);
   ExpectEnd(setup);
   ok(Started("tonekit.exe").empty(), "tonekit started from the CD-ROM: %s", Started("tonekit.exe").c_str());
+
+  // No: nothing at all.
+  ResetInstallation();
+  PutEarlierInstallation("C:\\qvtest\\Earlier", 1000);
+  setup = StartSetupFromCdRom();
+  InstallThroughDialog(setup, kInstallText, "&I n s t a l l", false);
+  explorers = CountProcesses("explorer.exe");
+  ExpectQuestion(setup, kSoundQuestion, IDNO);
+  ExpectQuestion(setup, kInstalledMessage, IDNO);
+  ExpectEnd(setup);
+  ok(Started("tonekit.exe").empty() && CountProcesses("explorer.exe") == explorers, "No still started something");
 }
 
 WINE_TEST(directx_is_offered_only_from_the_cdrom_on_the_9x_family) {

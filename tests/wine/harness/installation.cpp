@@ -86,6 +86,18 @@ void EndRunningProducts() {
   WaitUntil([] { return FindWindowA("Quavertone", nullptr) == nullptr; }, 10000);
 }
 
+int CountProcesses(const char* exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (lstrcmpiA(entry.szExeFile, exeName) == 0) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
 void ResetInstallation() {
   EndRunningProducts();
   DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Quavertone");

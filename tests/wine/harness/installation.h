@@ -36,6 +36,10 @@ bool WaitForStart(const std::string& name, DWORD timeoutMs = kDefaultTimeoutMs);
 // answers the text it showed ("" when none came).
 std::string AnswerBox(const Program& program, const std::string& caption, int button);
 
+// How many processes of that program name run now (a folder opened
+// through the shell shows as one more "explorer.exe").
+int CountProcesses(const char* exeName);
+
 // The files an installation leaves in folder are the payloads' originals.
 bool InstalledFilesIntact(const std::string& folder, std::string* why);
 bool AnyInstalledFile(const std::string& folder);
