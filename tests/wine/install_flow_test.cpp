@@ -336,10 +336,7 @@ WINE_TEST(install_then_uninstall_through_the_registered_command) {
   ExpectEnd(setup);
   CheckInstalledIn(folder);
   WriteFileText(folder + "\\my notes.txt", "the user's own file");
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quavertone", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, "Theme", 0, REG_SZ, reinterpret_cast<const BYTE*>("dark"), 5);
-  RegCloseKey(key);
+  PutValue(HKEY_CURRENT_USER, "Software\\Quavertone", "Theme", REG_SZ, SzBytes("dark"));
 
   std::string command;
   require(ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &command), "no UninstallString");

@@ -29,10 +29,7 @@ std::string Value(HKEY root, const std::string& key, const std::string& name) {
 }
 
 void SetProductValue(const char* name, const std::string& data) {
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quavertone", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
-  RegCloseKey(key);
+  PutValue(HKEY_CURRENT_USER, "Software\\Quavertone", name, REG_SZ, SzBytes(data));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness/driver.h"
+#include "harness/installation.h"
 #include "harness/wine_test.h"
 
 #include <tlhelp32.h>
@@ -17,17 +18,8 @@ const char* const kProductKey = "Software\\Quavertone";
 const char* const kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char* const kCaption = "Install Quavertone";
 
-bool Put(HKEY root, const std::string& key, const std::string& value, DWORD type, const std::string& bytes) {
-  HKEY handle;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-    return false;
-  LONG result = RegSetValueExA(handle, value.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                               static_cast<DWORD>(bytes.size()));
-  RegCloseKey(handle);
-  return result == ERROR_SUCCESS;
-}
 
-std::string Text(const std::string& text) { return std::string(text.c_str(), text.size() + 1); }
+
 
 std::string Version(DWORD version) { return std::string(reinterpret_cast<const char*>(&version), 4); }
 
@@ -43,8 +35,8 @@ void CleanProductKey() {
 // An earlier installation as the records describe it.
 void PrepareInstallation(const std::string& folder, DWORD version) {
   CleanProductKey();
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, Text(folder)), "ProgramDirectory");
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, Version(version)), "ProgramVersion");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, SzBytes(folder)), "ProgramDirectory");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, Version(version)), "ProgramVersion");
 }
 
 // Sets or removes the system's program folder; answers the one there was,
@@ -184,12 +176,12 @@ WINE_TEST(an_installation_needs_both_records_and_keeps_its_folder) {
      "installed 999 proposes its own folder: %s", report.c_str());
 
   // The version as REG_DWORD reads like the REG_BINARY one.
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_DWORD, Version(1200)), "REG_DWORD version");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_DWORD, Version(1200)), "REG_DWORD version");
   report = RunProbe("detect");
   ok(Contains(report, "installed=1 version=1200"), "REG_DWORD 1200: %s", report.c_str());
 
   // A 5-byte version does not fit the 4-byte read: fresh.
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, std::string("\xE8\x03\0\0\0", 5)),
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, std::string("\xE8\x03\0\0\0", 5)),
           "5-byte version");
   report = RunProbe("detect");
   ok(Contains(report, "installed=0 version=0 previous=[] destination=[C:\\Program Files\\Quavertone]"),
@@ -197,7 +189,7 @@ WINE_TEST(an_installation_needs_both_records_and_keeps_its_folder) {
 
   // ProgramDirectory without ProgramVersion: fresh, folder from ProgramFilesDir.
   CleanProductKey();
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, Text("C:\\Elsewhere")), "folder only");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, SzBytes("C:\\Elsewhere")), "folder only");
   std::string apps = "D:\\Apps";
   std::string saved = SetProgramFilesDir(&apps);
   report = RunProbe("detect");
@@ -205,7 +197,7 @@ WINE_TEST(an_installation_needs_both_records_and_keeps_its_folder) {
      "folder without version: %s", report.c_str());
   // ProgramVersion without ProgramDirectory: fresh too.
   CleanProductKey();
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, Version(1000)), "version only");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, Version(1000)), "version only");
   report = RunProbe("detect");
   ok(Contains(report, "installed=0"), "version without folder: %s", report.c_str());
   SetProgramFilesDir(&saved);
@@ -221,8 +213,8 @@ WINE_TEST(a_folder_record_that_does_not_fit_or_lacks_its_terminator_is_handled) 
 
   // Stored by another tool without the terminator: the folder is still read.
   CleanProductKey();
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, "C:\\Bare"), "bare folder");
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, Version(1000)), "version");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, "C:\\Bare"), "bare folder");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, Version(1000)), "version");
   report = RunProbe("detect");
   ok(Contains(report, "installed=1 version=1000 previous=[C:\\Bare] destination=[C:\\Bare]"),
      "folder without terminator: %s", report.c_str());

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "harness/driver.h"
+#include "harness/installation.h"
 #include "harness/wine_test.h"
 
 namespace {
@@ -141,15 +142,6 @@ Stored Inspect(HKEY root, const std::string& key, const std::string& value) {
   return s;
 }
 
-bool Put(HKEY root, const std::string& key, const std::string& value, DWORD type, const std::string& bytes) {
-  HKEY handle;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-    return false;
-  LONG result = RegSetValueExA(handle, value.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                               static_cast<DWORD>(bytes.size()));
-  RegCloseKey(handle);
-  return result == ERROR_SUCCESS;
-}
 
 // Each case starts from no product records at all.
 void CleanProductKeys() {
@@ -264,7 +256,7 @@ WINE_TEST(a_write_creates_every_missing_level_and_reads_and_deletes_create_none)
 
 WINE_TEST(reads_answer_the_size_fail_for_a_small_buffer_and_ignore_the_type) {
   CleanProductKeys();
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, kVersion1000), "prepare version");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, kVersion1000), "prepare version");
 
   HelperResult r = Run(ReadProduct("\\ProgramVersion", 0));
   ok(r.answer == 1 && r.size == 4, "size probe answers yes and 4: %s", r.report.c_str());
@@ -279,7 +271,7 @@ WINE_TEST(reads_answer_the_size_fail_for_a_small_buffer_and_ignore_the_type) {
   CheckBalanced(r, 1, "too-small read");
 
   // Written as REG_DWORD by another tool: the same 4 bytes read the same.
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_DWORD, kVersion1000), "prepare REG_DWORD");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_DWORD, kVersion1000), "prepare REG_DWORD");
   HelperResult dword = Run(ReadProduct("\\ProgramVersion", 4));
   ok(dword.answer == 1 && dword.size == 4 && dword.data == "E8030000", "REG_DWORD read: %s", dword.report.c_str());
 
@@ -291,14 +283,14 @@ WINE_TEST(reads_answer_the_size_fail_for_a_small_buffer_and_ignore_the_type) {
   CheckBalanced(r, 1, "size probe of a missing value");
 
   // A string's size includes its terminator.
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, std::string("C:\\Q", 5)), "prepare text");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramDirectory", REG_SZ, std::string("C:\\Q", 5)), "prepare text");
   r = Run(ReadProduct("\\ProgramDirectory", 0));
   ok(r.answer == 1 && r.size == 5 && r.data.empty(), "size probe of a text: %s", r.report.c_str());
 }
 
 WINE_TEST(deleting_removes_the_value_and_keeps_the_key) {
   CleanProductKeys();
-  require(Put(HKEY_CURRENT_USER, kProductKey, "MonitorDevice", REG_DWORD, std::string("\x01\0\0\0", 4)),
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "MonitorDevice", REG_DWORD, std::string("\x01\0\0\0", 4)),
           "prepare MonitorDevice");
   HelperResult r = Run(DeleteProduct("\\MonitorDevice"));
   ok(r.answer == 1, "delete of an existing value answers yes");
@@ -361,7 +353,7 @@ WINE_TEST(paths_that_do_not_fit_or_name_no_key_answer_no_and_touch_nothing) {
 
 WINE_TEST(every_key_is_closed_when_the_platform_call_after_the_open_fails) {
   CleanProductKeys();
-  require(Put(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, kVersion1000), "prepare version");
+  require(PutValue(HKEY_CURRENT_USER, kProductKey, "ProgramVersion", REG_BINARY, kVersion1000), "prepare version");
 
   HelperCall write = WriteProduct("\\ProgramVersion", "01000000", 4, REG_BINARY);
   write.fail = "set";

@@ -219,8 +219,6 @@ bool WriteFileText(const std::string& path, const std::string& text) {
   return std::fclose(f) == 0 && good;
 }
 
-namespace {
-
 void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
@@ -240,8 +238,6 @@ void RemoveTree(const std::string& folder) {
   }
   RemoveDirectoryA(folder.c_str());
 }
-
-}  // namespace
 
 std::string FreshFolder(const std::string& name) {
   CreateDirectoryA("C:\\qvtest", nullptr);

@@ -86,5 +86,7 @@ std::string TestBin();      // folder of the test programs (QV_TEST_BIN)
 std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
+// Deletes a folder with everything in it.
+void RemoveTree(const std::string& folder);
 // A fresh empty folder under C:\qvtest for one case.
 std::string FreshFolder(const std::string& name);

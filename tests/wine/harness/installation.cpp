@@ -22,25 +22,6 @@ void DeleteKeyTree(HKEY root, const std::string& path) {
   RegDeleteKeyA(root, path.c_str());
 }
 
-void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolder(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 std::string StandinLog() { return "C:\\qvtest\\started.log"; }
 
 std::string Payload(const std::string& name) { return TestBin() + "\\..\\..\\payloads\\" + name; }
@@ -104,8 +85,8 @@ void ResetInstallation() {
   DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone");
   DeleteFileA((SpecialFolderPath(CSIDL_PROGRAMS) + "\\Quavertone.lnk").c_str());
   DeleteFileA((SpecialFolderPath(CSIDL_DESKTOPDIRECTORY) + "\\Quavertone.lnk").c_str());
-  RemoveFolder(DEFAULT_DESTINATION);
-  RemoveFolder("C:\\qvtest");
+  RemoveTree(DEFAULT_DESTINATION);
+  RemoveTree("C:\\qvtest");
   CreateDirectoryA("C:\\qvtest", nullptr);
   UseWindows98(false);
   SetEnvironmentVariableA("QV_STANDIN_LOG", StandinLog().c_str());
@@ -118,12 +99,9 @@ void PutEarlierInstallation(const std::string& folder, unsigned version) {
                                                                  : TestBin() + "\\..\\..\\tools\\standins\\" + program;
     CopyFileA(from.c_str(), (folder + "\\" + program).c_str(), FALSE);
   }
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quavertone", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, "ProgramDirectory", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                 static_cast<DWORD>(folder.size() + 1));
-  RegSetValueExA(key, "ProgramVersion", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&version), 4);
-  RegCloseKey(key);
+  PutValue(HKEY_CURRENT_USER, "Software\\Quavertone", "ProgramDirectory", REG_SZ, SzBytes(folder));
+  PutValue(HKEY_CURRENT_USER, "Software\\Quavertone", "ProgramVersion", REG_BINARY,
+           std::string(reinterpret_cast<const char*>(&version), 4));
 }
 
 Program StartSetupFromCdRom(const std::string& switches) {
@@ -186,6 +164,18 @@ bool AnyInstalledFile(const std::string& folder) {
     if (FileExists(folder + "\\" + name)) return true;
   return false;
 }
+
+bool PutValue(HKEY root, const std::string& keyPath, const std::string& value, DWORD type, const std::string& bytes) {
+  HKEY key;
+  if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  LONG result = RegSetValueExA(key, value.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                               static_cast<DWORD>(bytes.size()));
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS;
+}
+
+std::string SzBytes(const std::string& text) { return std::string(text.c_str(), text.size() + 1); }
 
 bool ReadValue(HKEY root, const std::string& keyPath, const std::string& value, std::string* data, DWORD* type) {
   HKEY key;

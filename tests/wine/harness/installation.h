@@ -43,6 +43,10 @@ int CountProcesses(const char* exeName);
 // The files an installation leaves in folder are the payloads' originals.
 bool InstalledFilesIntact(const std::string& folder, std::string* why);
 bool AnyInstalledFile(const std::string& folder);
+// Writes a value (creating the key) with exactly these bytes.
+bool PutValue(HKEY root, const std::string& key, const std::string& value, DWORD type, const std::string& bytes);
+// A text as REG_SZ stores it: with its terminator.
+std::string SzBytes(const std::string& text);
 // Registry values of the product's key and the uninstall entry.
 bool ReadValue(HKEY root, const std::string& key, const std::string& value, std::string* data, DWORD* type = nullptr);
 std::string SpecialFolderPath(int csidl);
