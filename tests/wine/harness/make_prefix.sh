@@ -27,6 +27,11 @@ for link in "$WINEPREFIX"/drive_c/users/*/*; do
     mkdir "$link"
   fi
 done
+# Wine draws caption buttons with the Marlett font; put the fonts that
+# fonts-wine ships into the prefix so that a display shows them.
+if [ "$mode" = display ] && [ -d /usr/share/wine/fonts ]; then
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 regfile=$template/settings.reg
 {
   echo 'REGEDIT4'
