@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "../resources/resource_ids.h"
+#include "common/item_list.h"
 #include "control/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialog_logo.h"
@@ -49,15 +50,6 @@ void OnConfirm(HWND window) {
   // characters and the buffer stays terminated.
   GetDlgItemTextA(window, IDC_DESTINATION, Installer.destination, FOLDER_BUFFER_SIZE);
   EndDialog(window, 1);
-}
-
-// The browser allocates the item list with the shell's allocator; handing
-// it back there keeps repeated browsing from leaking, on every shell.
-void FreeItemList(LPITEMIDLIST item) {
-  IMalloc* allocator = nullptr;
-  if (SHGetMalloc(&allocator) != S_OK || allocator == nullptr) return;
-  allocator->Free(item);
-  allocator->Release();
 }
 
 void OnCommand(HWND window, WPARAM wParam) {

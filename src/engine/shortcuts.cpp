@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "common/item_list.h"
 #include "control/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "engine/shortcut_paths.h"
@@ -66,8 +67,9 @@ int CreateShortcut(const char* targetPath, const char* shortcutPath, const char*
 void AddProductShortcut(int csidl) {
   LPITEMIDLIST items = nullptr;
   bool made = false;
-  if (SHGetSpecialFolderLocation(nullptr, csidl, &items) == S_OK && SHGetPathFromIDListA(items, shortcutFile) == 1 &&
-      AppendShortcutFileName(shortcutFile, sizeof shortcutFile) &&
+  bool located = SHGetSpecialFolderLocation(nullptr, csidl, &items) == S_OK && SHGetPathFromIDListA(items, shortcutFile) == 1;
+  FreeItemList(items);
+  if (located && AppendShortcutFileName(shortcutFile, sizeof shortcutFile) &&
       ComposeShortcutTarget(shortcutTarget, sizeof shortcutTarget, Installer.destination)) {
     made = CreateShortcut(shortcutTarget, shortcutFile, SHORTCUT_DESCRIPTION, Installer.destination) == 1;
   }
