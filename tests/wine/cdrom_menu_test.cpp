@@ -42,19 +42,6 @@ void SetCheck(HWND dialog, int id, WPARAM state) {
   SendMessageTimeoutA(GetDlgItem(dialog, id), BM_SETCHECK, state, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-  return info.hwndFocus;
-}
-
-bool HasPicture(HWND dialog, int id) {
-  DWORD_PTR image = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
-  return image != 0;
-}
-
 }  // namespace
 
 WINE_TEST(confirming_at_once_runs_the_product) {

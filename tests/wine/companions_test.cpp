@@ -2,6 +2,7 @@
 // under different command lines: the drive letter of the command line is
 // where the CD-ROM is looked for.
 #include "harness/driver.h"
+#include "harness/installation.h"
 #include "harness/wine_test.h"
 
 namespace {
@@ -11,10 +12,11 @@ struct Outcome {
   std::string started; // what the stand-ins recorded
 };
 
-Outcome RunAction(const std::string& action, const std::string& commandLine) {
+// Runs one companion action; standin names the program it starts, if it
+// starts one of ours, whose record is then waited for.
+Outcome RunAction(const std::string& action, const std::string& commandLine, const char* standin = nullptr) {
+  ResetInstallation();
   std::string folder = FreshFolder("companions");
-  std::string log = folder + "\\started.log";
-  SetEnvironmentVariableA("QV_STANDIN_LOG", log.c_str());
   SetEnvironmentVariableA("QV_PROBE", "companions");
   SetEnvironmentVariableA("QV_PROBE_ACTION", action.c_str());
   SetEnvironmentVariableA("QV_PROBE_REPORT", (folder + "\\report.txt").c_str());
@@ -23,15 +25,9 @@ Outcome RunAction(const std::string& action, const std::string& commandLine) {
   ok(code == 0, "%s: probe exit code %ld", action.c_str(), code);
   Outcome outcome;
   outcome.report = ReadFileText(folder + "\\report.txt");
-  // A started stand-in writes its whole line shortly after the shell
-  // returns (the file may exist a moment before the line is in it).
-  if (outcome.report.find("result=1") != std::string::npos && action != "soundfx" && action != "explore") {
-    WaitUntil([&] {
-      std::string text = ReadFileText(log);
-      return text.size() > 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
-    });
-  }
-  outcome.started = ReadFileText(log);
+  // A started stand-in writes its record shortly after the shell returns.
+  if (standin != nullptr && outcome.report.find("result=1") != std::string::npos) WaitForStart(standin);
+  outcome.started = StandinLogText();
   return outcome;
 }
 
@@ -40,14 +36,14 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 }  // namespace
 
 WINE_TEST(from_the_cdrom_drive_the_companions_start_with_their_folders) {
-  Outcome encoder = RunAction("encoder", "\"E:\\SETUP.EXE\"");
+  Outcome encoder = RunAction("encoder", "\"E:\\SETUP.EXE\"", "bladeenc.exe");
   ok(Has(encoder.report, "cdrom=1 result=1"), "encoder report %s", encoder.report.c_str());
   ok(Has(encoder.started, "path=E:\\bladeenc.exe|args=/s|cwd=E:\\"), "encoder started as %s", encoder.started.c_str());
 
-  Outcome loud = RunAction("encoder-loud", "E:\\setup.exe /autorun");
+  Outcome loud = RunAction("encoder-loud", "E:\\setup.exe /autorun", "bladeenc.exe");
   ok(Has(loud.started, "name=bladeenc.exe|path=E:\\bladeenc.exe|args=|"), "not silent: %s", loud.started.c_str());
 
-  Outcome directx = RunAction("directx", "\"E:\\setup.exe\" /autorun");
+  Outcome directx = RunAction("directx", "\"E:\\setup.exe\" /autorun", "dxsetup.exe");
   ok(Has(directx.report, "result=1"), "directx report %s", directx.report.c_str());
   ok(Has(directx.started, "path=E:\\directx\\dxsetup.exe|args=|cwd=E:\\directx"), "dxsetup started as %s",
      directx.started.c_str());

@@ -56,19 +56,6 @@ std::string Finish(Run& run) {
 
 bool Reports(const std::string& report, const std::string& line) { return report.find(line + "\n") != std::string::npos; }
 
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-  return info.hwndFocus;
-}
-
-bool HasPicture(HWND dialog, int id) {
-  DWORD_PTR image = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
-  return image != 0;
-}
-
 HWND WaitForMessageBox(const Program& program) { return WaitForWindow("Install Quavertone", program.id); }
 
 // A window of the product's class, as the running product has.

@@ -146,6 +146,19 @@ bool IsDefaultButton(HWND dialog, int id) {
 
 bool HasControl(HWND dialog, int id) { return GetDlgItem(dialog, id) != nullptr; }
 
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+bool HasPicture(HWND dialog, int id) {
+  DWORD_PTR image = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, id), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
+  return image != 0;
+}
+
 void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 void SetControlText(HWND dialog, int id, const std::string& text) {

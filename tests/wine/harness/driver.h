@@ -60,6 +60,10 @@ bool IsControlEnabled(HWND dialog, int id);
 bool IsEditReadOnly(HWND dialog, int id);
 bool IsDefaultButton(HWND dialog, int id);
 bool HasControl(HWND dialog, int id);
+// The control that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND window);
+// Whether a picture control holds a bitmap (STM_GETIMAGE).
+bool HasPicture(HWND dialog, int id);
 
 // Presses a button the way a click does (posted, so a modal box it opens
 // does not block the driver).

@@ -118,8 +118,10 @@ Program StartSetupFromHardDisk(const std::string& switches) {
   return StartProgram("C:\\temp\\setup.exe", line, "C:\\temp");
 }
 
+std::string StandinLogText() { return ReadFileText(StandinLog()); }
+
 std::string Started(const std::string& name) {
-  std::string log = ReadFileText(StandinLog());
+  std::string log = StandinLogText();
   std::string lines;
   size_t start = 0;
   while (start < log.size()) {

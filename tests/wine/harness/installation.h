@@ -27,6 +27,8 @@ void UseWindows98(bool win98);
 Program StartSetupFromCdRom(const std::string& switches = "");
 Program StartSetupFromHardDisk(const std::string& switches = "");
 
+// Everything the stand-ins recorded since the last reset, as written.
+std::string StandinLogText();
 // Lines the stand-ins recorded: every line mentioning name.
 std::string Started(const std::string& name);
 // Waits until a stand-in called name has recorded a start.
