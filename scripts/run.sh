@@ -37,12 +37,8 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exit 0
 fi
 
-display=98
-while [ -e "/tmp/.X$display-lock" ] && [ "$display" -gt 50 ]; do display=$((display - 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=:$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source tests/wine/harness/xvfb.sh
+start_xvfb
 echo "No display: a scripted first installation under Xvfb ($DISPLAY)"
 "$WINE64" "$walk" "Z:${out//\//\\}" | tr -d '\r'
 mkdir -p "$out/screenshots"

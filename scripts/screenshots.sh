@@ -34,15 +34,8 @@ trap cleanup EXIT
 tests/wine/harness/make_prefix.sh "$work/template" display >/dev/null
 export WINEPREFIX=$work/template/prefix HOME=$work/template/home
 
-# The first free display number from 99 down, so that a display another
-# session runs is left alone.
-display=99
-while [ -e "/tmp/.X$display-lock" ] && [ "$display" -gt 50 ]; do display=$((display - 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=:$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on $DISPLAY" >&2; exit 1; }
+source tests/wine/harness/xvfb.sh
+start_xvfb
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
