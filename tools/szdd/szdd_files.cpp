@@ -102,8 +102,12 @@ class InputFile {
 
 // Runs the whole stream of in through the decoder; hands each filled output
 // buffer to sink.  Answers the decoder's final outcome in *status.
+// Given statedSize, the expansion ends where the data ends instead: the
+// decoder is shown the largest size a header can state in place of the
+// file's own, which goes to *statedSize (0 without a valid header).
 template <typename Sink>
-bool Expand(InputFile& in, SzddStatus* status, Sink sink, std::string* error) {
+bool Expand(InputFile& in, uint32_t* statedSize, SzddStatus* status, Sink sink,
+            std::string* error) {
   std::unique_ptr<SzddDecoder> decoder(new SzddDecoder);
   std::unique_ptr<uint8_t[]> input(new uint8_t[SZDD_FILE_BUFFER]);
   std::unique_ptr<uint8_t[]> output(new uint8_t[SZDD_FILE_BUFFER]);
@@ -111,6 +115,22 @@ bool Expand(InputFile& in, SzddStatus* status, Sink sink, std::string* error) {
   decoder->nextOut = output.get();
   decoder->availOut = SZDD_FILE_BUFFER;
   bool end = false;
+  if (statedSize != nullptr) {
+    // The whole header has to be in the first input to be rewritten there.
+    size_t got = 0;
+    if (!in.ReadFully(input.get(), SZDD_FILE_BUFFER, &got, error)) return false;
+    *statedSize = 0;
+    SzddHeader header;
+    if (SzddReadHeader(input.get(), got, &header) == SzddStatus::Ok) {
+      *statedSize = header.expandedSize;
+      for (size_t k = 0; k < 4; ++k) {
+        input[SZDD_OFFSET_SIZE + k] = static_cast<uint8_t>(SZDD_MAX_EXPANDED >> (8 * k));
+      }
+    }
+    end = got == 0;
+    decoder->nextIn = input.get();
+    decoder->availIn = got;
+  }
   for (;;) {
     if (decoder->availIn == 0 && !end) {
       size_t got = 0;
@@ -167,18 +187,31 @@ bool CompressFile(const std::string& in, const std::string& out, uint8_t lastCha
   return WriteFileReplacing(out, packed.data(), size, error);
 }
 
-bool ExpandFile(const std::string& in, const std::string& out, std::string* error) {
+bool ExpandFile(const std::string& in, const std::string& out, std::string* error,
+                SzddExpandSizes* sizes) {
   InputFile source;
   if (!source.Open(in, error)) return false;
   PendingOutput target(out);
   if (!target.Open(error)) return false;
   SzddStatus status = SzddStatus::NeedInput;
+  uint32_t stated = 0;
+  uint64_t written = 0;
   const auto write = [&](const uint8_t* data, size_t size, std::string* e) {
+    written += size;
     return target.Write(data, size, e);
   };
-  if (!Expand(source, &status, write, error)) return false;
-  if (status != SzddStatus::Ok) return Fail(error, in, SzddStatusText(status));
-  return target.Commit(error);
+  if (!Expand(source, &stated, &status, write, error)) return false;
+  // Against the largest size a header can state, the data ending first is
+  // the normal end, and running past it means more than the format can hold.
+  if (status == SzddStatus::SizeLong) {
+    return Fail(error, in, "data expands past the largest size a header can state");
+  }
+  if (status != SzddStatus::Ok && status != SzddStatus::SizeShort) {
+    return Fail(error, in, SzddStatusText(status));
+  }
+  if (!target.Commit(error)) return false;
+  if (sizes != nullptr) *sizes = SzddExpandSizes{stated, written};
+  return true;
 }
 
 bool ReadFileHeader(const std::string& path, SzddHeader* header, std::string* error) {
@@ -197,5 +230,5 @@ bool InspectFile(const std::string& path, SzddFileReport* report, std::string* e
   InputFile in;
   if (!in.Open(path, error) || !in.Size(&report->storedSize, error)) return false;
   const auto drop = [](const uint8_t*, size_t, std::string*) { return true; };
-  return Expand(in, &report->stream, drop, error);
+  return Expand(in, nullptr, &report->stream, drop, error);
 }

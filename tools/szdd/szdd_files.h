@@ -25,8 +25,17 @@ bool WriteFileReplacing(const std::string& path, const uint8_t* data, size_t siz
 bool CompressFile(const std::string& in, const std::string& out, uint8_t lastChar, SzddLevel level,
                   std::string* error);
 
-// Expands in into out (through a temporary file, as above).
-bool ExpandFile(const std::string& in, const std::string& out, std::string* error);
+struct SzddExpandSizes {
+  uint32_t stated;   // the header's expanded size
+  uint64_t written;  // what the data expanded to, all of it written
+};
+
+// Expands in into out (through a temporary file, as above).  As with the
+// platform's expander, the expansion ends where the compressed data ends, so
+// a header that states a wrong size costs no bytes; *sizes (if given) tells
+// the two figures apart.
+bool ExpandFile(const std::string& in, const std::string& out, std::string* error,
+                SzddExpandSizes* sizes = nullptr);
 
 // Reads the header at the start of path; answers false with the reason when
 // it is missing or wrong.

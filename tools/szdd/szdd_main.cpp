@@ -33,7 +33,9 @@ const char HELP[] =
     "          the header.  Levels: optimal (default) writes the smallest file\n"
     "          the format allows; fast is greedy with one step of lookahead.\n"
     "expand    expands IN.  OUT defaults to IN with a final '_' replaced by the\n"
-    "          character stored in the header.\n"
+    "          character stored in the header.  Expansion ends where the data\n"
+    "          ends, as with the platform's expander; a stated size that differs\n"
+    "          is noted on stderr and is no failure.\n"
     "info      shows the header of each FILE, its sizes, and whether its\n"
     "          stream expands to exactly the stated size.\n"
     "\n"
@@ -137,7 +139,13 @@ int Expand(const std::vector<std::string>& args) {
     out.back() = static_cast<char>(header.lastChar);
   }
   std::string error;
-  if (!ExpandFile(in, out, &error)) return Failed(error);
+  SzddExpandSizes sizes;
+  if (!ExpandFile(in, out, &error, &sizes)) return Failed(error);
+  if (sizes.written != sizes.stated) {
+    std::fprintf(stderr, "szdd: %s: expanded %llu bytes where the header states %lu\n", in.c_str(),
+                 static_cast<unsigned long long>(sizes.written),
+                 static_cast<unsigned long>(sizes.stated));
+  }
   return 0;
 }
 

@@ -61,6 +61,12 @@ Bytes Sample() {
   return RepetitiveInput(rng, 50000);
 }
 
+void StateSize(Bytes* file, uint32_t size) {
+  for (size_t k = 0; k < 4; ++k) {
+    (*file)[SZDD_OFFSET_SIZE + k] = static_cast<uint8_t>(size >> (8 * k));
+  }
+}
+
 TEST_F(SzddTool, DefaultNamesRoundTrip) {
   Put("setup.exe", Sample());
   ASSERT_EQ(Run("compress setup.exe"), 0) << Text("err.txt");
@@ -75,6 +81,7 @@ TEST_F(SzddTool, DefaultNamesRoundTrip) {
   fs::rename(Path("setup.exe"), Path("original"));
   ASSERT_EQ(Run("expand setup.ex_"), 0) << Text("err.txt");
   EXPECT_EQ(Get("setup.exe"), Sample());
+  EXPECT_EQ(Text("err.txt"), "");
 
   // A name without an extension loses its last letter in the same way.
   Put("readme", FromText("hello hello hello"));
@@ -103,15 +110,28 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
   Put("data.ex_", Sample());  // not SZDD
   Put("good.bin", Sample());
   ASSERT_EQ(Run("compress good.bin good.sz"), 0);
+  // A stream may end after any item, so the cut that fails goes inside a
+  // reference.
   Bytes cut = Get("good.sz");
-  cut.resize(cut.size() / 2);
+  size_t keep = cut.size() / 2;
+  while (!ReferenceExpand(cut.data() + SZDD_HEADER_SIZE, keep - SZDD_HEADER_SIZE)
+              .endsInsideReference) {
+    ++keep;
+  }
+  cut.resize(keep);
   Put("cut.ex_", cut);
+  Bytes modeB = Get("good.sz");
+  modeB[SZDD_OFFSET_MODE] = 'B';
+  Put("mode.ex_", modeB);
   const std::set<std::string> before = Files();
 
   EXPECT_EQ(Run("expand data.ex_"), 1);
   EXPECT_NE(Text("err.txt").find("data.ex_: not an SZDD file"), std::string::npos);
   EXPECT_EQ(Run("expand cut.ex_ cut.exe"), 1);
-  EXPECT_EQ(Text("err.txt"), "szdd: cut.ex_: data ends before the stated size\n");
+  EXPECT_EQ(Text("err.txt"), "szdd: cut.ex_: data ends inside a reference\n");
+  EXPECT_EQ(Run("expand mode.ex_ mode.exe"), 1);
+  EXPECT_EQ(Text("err.txt"), "szdd: mode.ex_: unsupported compression mode (not 'A')\n");
+  EXPECT_EQ(Run("expand good.sz no/such/folder/x"), 1);
   EXPECT_EQ(Run("compress missing.txt"), 1);
   EXPECT_EQ(Run("compress good.bin no/such/folder/x"), 1);
   EXPECT_EQ(Run("compress data.ex_"), 1);  // default name would be the input's own
@@ -125,6 +145,42 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
   EXPECT_EQ(Run("expand a_ b c"), 2);
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_NE(Text("out.txt").find("usage: szdd compress"), std::string::npos);
+}
+
+// Expansion ends where the data ends, whatever size the header states.
+TEST_F(SzddTool, ExpandWritesTheDataOfAHeaderStatingMore) {
+  const Bytes text = FromText("Hello, hello world!\n");
+  Put("note.txt", text);
+  ASSERT_EQ(Run("compress note.txt"), 0);
+  Bytes file = Get("note.tx_");
+  StateSize(&file, 5237);
+  Put("note.tx_", file);
+  fs::remove(Path("note.txt"));
+
+  ASSERT_EQ(Run("expand note.tx_"), 0) << Text("err.txt");
+  EXPECT_EQ(Get("note.txt"), text);
+  EXPECT_EQ(Text("err.txt"), "szdd: note.tx_: expanded 20 bytes where the header states 5237\n");
+  EXPECT_EQ(Run("info note.tx_"), 1);
+  EXPECT_NE(Text("out.txt").find("stream data ends before the stated size"), std::string::npos)
+      << Text("out.txt");
+}
+
+TEST_F(SzddTool, ExpandWritesTheDataOfAHeaderStatingLess) {
+  // Long enough for the decoder to slide its window several times.
+  std::mt19937 rng(5);
+  const Bytes data = RepetitiveInput(rng, 300000);
+  Put("big.bin", data);
+  ASSERT_EQ(Run("compress big.bin big.sz"), 0);
+  Bytes file = Get("big.sz");
+  StateSize(&file, 1000);
+  Put("big.sz", file);
+
+  ASSERT_EQ(Run("expand big.sz big.out"), 0) << Text("err.txt");
+  EXPECT_EQ(Get("big.out"), data);
+  EXPECT_EQ(Text("err.txt"), "szdd: big.sz: expanded 300000 bytes where the header states 1000\n");
+  EXPECT_EQ(Run("info big.sz"), 1);
+  EXPECT_NE(Text("out.txt").find("stream data runs past the stated size"), std::string::npos)
+      << Text("out.txt");
 }
 
 }  // namespace
