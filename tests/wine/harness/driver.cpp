@@ -15,7 +15,7 @@ Program StartProgram(const std::string& path, const std::string& commandLine, co
     line.push_back('\0');
     if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-      CloseHandle(info.hThread);
+      program.thread = info.hThread;
       program.process = info.hProcess;
       program.id = info.dwProcessId;
       program.started = true;
@@ -38,8 +38,8 @@ long WaitForExit(Program& program, DWORD timeoutMs) {
   DWORD code = 0;
   GetExitCodeProcess(program.process, &code);
   CloseHandle(program.process);
-  program.process = nullptr;
-  program.started = false;
+  CloseHandle(program.thread);
+  program = Program();
   return static_cast<long>(code);
 }
 
@@ -48,8 +48,8 @@ void KillProgram(Program& program) {
   TerminateProcess(program.process, 99);
   WaitForSingleObject(program.process, 5000);
   CloseHandle(program.process);
-  program.process = nullptr;
-  program.started = false;
+  CloseHandle(program.thread);
+  program = Program();
 }
 
 bool IsRunning(const Program& program) {
@@ -258,4 +258,57 @@ std::string FreshFolder(const std::string& name) {
   RemoveTree(folder);
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
+}
+
+std::vector<uint8_t> GrabScreen(const std::vector<HWND>& windows, RECT* area) {
+  RECT r = {0, 0, 0, 0};
+  for (HWND w : windows) {
+    RECT wr;
+    if (w && IsWindowVisible(w) && GetWindowRect(w, &wr)) UnionRect(&r, &r, &wr);
+  }
+  InflateRect(&r, 8, 8);
+  r.left = r.left < 0 ? 0 : r.left;
+  r.top = r.top < 0 ? 0 : r.top;
+  *area = r;
+  int width = r.right - r.left, height = r.bottom - r.top;
+  std::vector<uint8_t> pixels;
+  if (width <= 16 || height <= 16) return pixels;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+  pixels.resize(stride * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+bool SaveBitmap(const std::string& path, const std::vector<uint8_t>& pixels, const RECT& area) {
+  if (pixels.empty()) return false;
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = area.right - area.left;
+  info.biHeight = area.bottom - area.top;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biSizeImage = static_cast<DWORD>(pixels.size());
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + info.biSizeImage;
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  bytes.append(pixels.begin(), pixels.end());
+  return WriteFileText(path, bytes);
 }

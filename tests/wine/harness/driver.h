@@ -5,6 +5,7 @@
 // hanging the run.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ constexpr DWORD kDefaultTimeoutMs = 60000;
 
 struct Program {
   HANDLE process = nullptr;
+  HANDLE thread = nullptr;  // its first thread
   DWORD id = 0;
   bool started = false;
 };
@@ -83,6 +85,11 @@ void AnswerMessageBox(HWND box, int buttonId);
 // Lists the controls of a dialog with ids, classes, texts and states: printed
 // when a check fails, so that the failure says what was on the screen.
 std::string DescribeDialog(HWND dialog);
+
+// The screen area covering windows (with a small margin), as 24-bit rows
+// bottom up; and such a grab saved as a BMP file.
+std::vector<uint8_t> GrabScreen(const std::vector<HWND>& windows, RECT* area);
+bool SaveBitmap(const std::string& path, const std::vector<uint8_t>& pixels, const RECT& area);
 
 // Files and folders of the test.
 std::string EnvOr(const char* name, const std::string& fallback);

@@ -1,22 +1,27 @@
 #!/bin/bash
-# Makes the template Wine prefix that every Wine test copies:
-#   make_prefix.sh TEMPLATE_DIR [headless|display]
-# headless: the null graphics driver (dialogs exist and can be driven, nothing
-# is drawn); display: Wine draws its own captions so screenshots show them.
-# Drive E: is reported as a CD-ROM drive; each test links it to its own
-# CD folder.
+# Makes the template Wine prefixes that the Wine tests and scripts copy:
+#   make_prefix.sh DIR [64|32]
+# DIR/headless: the null graphics driver (dialogs exist and can be driven,
+# nothing is drawn).  DIR/display: Wine draws on $DISPLAY with its own
+# captions (and the fonts of its caption buttons), for screenshots and for
+# what only a drawn window has (the folder browser's tree).  Drive E: is
+# reported as a CD-ROM drive; each copy links it to its own CD folder.
+# A 32-bit template on a machine that cannot run 32-bit code is skipped
+# (exit 77) with the reason.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_env.sh"
-final=$1
-mode=${2:-headless}
+final=$(realpath -m "$1")
+arch=${2:-64}
+if [ "$arch" = 32 ] && ! runs_32bit; then exit 77; fi
+use_wine "$arch"
+mkdir -p "$(dirname "$final")"
 # Built under a temporary name and moved into place, so that a test run
 # that copies the template meanwhile never sees half a prefix.
-template=$(mktemp -d "$(dirname "$final")/.template.XXXXXX")
-export WINEPREFIX=$template/prefix
-export HOME=$template/home
+work=$(mktemp -d "$(dirname "$final")/.template.XXXXXX")
+export WINEPREFIX=$work/headless/prefix HOME=$work/headless/home
 mkdir -p "$HOME"
-"$WINE64" wineboot -i >/dev/null 2>&1
+"$WINE" wineboot -i >/dev/null 2>&1
 "$WINESERVER" -w
 # Wine links the user's Desktop, Documents and the like to HOME, which is
 # outside the prefix: every copy would share (and, once this folder is
@@ -27,17 +32,11 @@ for link in "$WINEPREFIX"/drive_c/users/*/*; do
     mkdir "$link"
   fi
 done
-# Wine draws caption buttons with the Marlett font; put the fonts that
-# fonts-wine ships into the prefix so that a display shows them.
-if [ "$mode" = display ] && [ -d /usr/share/wine/fonts ]; then
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-fi
-regfile=$template/settings.reg
-{
+settings() {
   echo 'REGEDIT4'
   echo
   echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
-  if [ "$mode" = headless ]; then echo '"Graphics"="null"'; fi
+  echo "\"Graphics\"=$1"
   echo
   echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
   echo '"Managed"="N"'
@@ -45,12 +44,22 @@ regfile=$template/settings.reg
   echo
   echo '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]'
   echo '"e:"="cdrom"'
-} > "$regfile"
-"$WINE64" regedit /S "Z:${regfile//\//\\}" >/dev/null 2>&1
-"$WINESERVER" -k || true
-"$WINESERVER" -w || true
+}
+apply() {
+  settings "$1" > "$work/settings.reg"
+  "$WINE" regedit /S "Z:${work//\//\\}\\settings.reg" >/dev/null 2>&1
+  "$WINESERVER" -k || true
+  "$WINESERVER" -w || true
+}
+apply '"null"'
+cp -a "$work/headless" "$work/display"
+export WINEPREFIX=$work/display/prefix HOME=$work/display/home
+# Caption buttons are drawn with the Marlett font that fonts-wine ships.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+apply -
+rm -f "$work/settings.reg"
 rm -rf "$final.old"
 [ -d "$final" ] && mv "$final" "$final.old"
-mv "$template" "$final"
+mv "$work" "$final"
 rm -rf "$final.old"
-echo "template prefix ready: $final/prefix ($mode)"
+echo "template prefixes ready: $final/headless, $final/display ($arch-bit)"

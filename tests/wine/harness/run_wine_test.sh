@@ -1,33 +1,60 @@
 #!/bin/bash
-# Runs one Windows test program in a throwaway copy of the template prefix:
-#   run_wine_test.sh TEMPLATE_DIR CD_DIR PROGRAM.exe [arguments...]
-# Drive E: of the copy is the CD folder, HOME is a fresh folder, and only
-# this copy's wineserver is stopped at the end.
+# Runs one Windows test program in a throwaway copy of a template prefix:
+#   run_wine_test.sh KIND TEMPLATE_DIR SETUP_BUILD PROGRAM.exe [arguments...]
+# KIND: x64 (64-bit prefix), x86 (32-bit prefix, as a 32-bit Windows), or
+# wow64 (64-bit prefix running the 32-bit setup.exe, as a 64-bit Windows).
+# Drive E: of the copy is SETUP_BUILD's CD folder, HOME is a fresh folder,
+# and only this copy's wineserver is stopped at the end.  A scenario file
+# argument may ask, in a "needs:" line, for a display (Xvfb, the folder
+# browser's tree) or a small disk (a 600 KB drive D: that fills up).
+# Exit 77 (skipped, with the reason) where the machine cannot run it.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_env.sh"
-template=$1
-cd_dir=$2
-program=$3
-shift 3
-if [ ! -d "$template/prefix" ]; then
-  echo "no template prefix in $template (the wine.prefix fixture makes it)" >&2
+kind=$1 template=$2 build=$3 program=$4
+shift 4
+needs=$(sed -n 's/^needs://p' "${!#}" 2>/dev/null | head -1)
+if [ "$kind" != x64 ] && ! runs_32bit; then exit 77; fi
+[ "$kind" = x86 ] && use_wine 32
+mode=headless
+[[ "$needs" == *display* ]] && mode=display
+if [ ! -d "$template/$mode/prefix" ]; then
+  echo "no template prefix in $template (the wine.prefix fixtures make it)" >&2
   exit 1
 fi
 work=$(mktemp -d /tmp/qv-wine.XXXXXX)
+xvfb_pid=
 cleanup() {
   WINEPREFIX=$work/prefix "$WINESERVER" -k >/dev/null 2>&1
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null
+  mountpoint -q "$work/disk" 2>/dev/null && umount "$work/disk"
   rm -rf "$work"
 }
 trap cleanup EXIT
-cp -a "$template/prefix" "$work/prefix"
+cp -a "$template/$mode/prefix" "$work/prefix"
 mkdir -p "$work/home"
-ln -sfn "$(cd "$cd_dir" && pwd)" "$work/prefix/dosdevices/e:"
+ln -sfn "$(cd "$build/cd" && pwd)" "$work/prefix/dosdevices/e:"
+if [[ "$needs" == *small-disk* ]]; then
+  mkdir "$work/disk"
+  if ! mount -t tmpfs -o size=600k tmpfs "$work/disk" 2>/dev/null; then
+    echo "a small disk needs a tmpfs mount, which only root may make here"
+    exit 77
+  fi
+  ln -sfn "$work/disk" "$work/prefix/dosdevices/d:"
+fi
+if [ "$mode" = display ]; then
+  source "$here/xvfb.sh"
+  start_xvfb || exit 1
+fi
 export WINEPREFIX=$work/prefix HOME=$work/home
-# The test programs find their companions (setup.exe, probes) through this.
-export QV_TEST_BIN=Z:$(cd "$(dirname "$program")" && pwd | sed 's|/|\\|g')
-export QV_SOURCE_DIR=Z:$(cd "$here/../../.." && pwd | sed 's|/|\\|g')
+winpath() { echo "Z:$(cd "$1" && pwd | sed 's|/|\\|g')"; }
+# The test programs find their companions (probes) and the build of the
+# setup.exe under test (its payloads and stand-ins) through these.
+export QV_TEST_BIN=$(winpath "$(dirname "$program")")
+export QV_SETUP_BUILD=$(winpath "$build")
+args=()
+for a in "$@"; do
+  if [ -e "$a" ]; then args+=("$(winpath "$(dirname "$a")")\\$(basename "$a")"); else args+=("$a"); fi
+done
 # A hung program fails its test here rather than hanging the whole run.
-timeout -k 10 ${QV_TEST_TIMEOUT:-900} "$WINE64" "$program" "$@" < /dev/null
-status=$?
-exit $status
+timeout -k 10 "${QV_TEST_TIMEOUT:-600}" "$WINE" "$program" "${args[@]}" < /dev/null

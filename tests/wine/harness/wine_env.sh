@@ -1,8 +1,25 @@
-# Sourced by the Wine scripts: the 64-bit loader and server (the plain
-# `wine` wrapper picks the 32-bit loader, which cannot run on this machine),
-# no Mono/Gecko prompts, no menu entries written into HOME.
-export WINELOADER=/usr/lib/wine/wine64
-export WINESERVER=/usr/lib/wine/wineserver64
+# Sourced by the Wine scripts.  use_wine 64|32 picks the loader and server
+# of that width (the plain `wine` wrapper would pick by itself), no
+# Mono/Gecko prompts, no menu entries written into HOME.  WINE is the
+# loader to start programs with.
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-WINE64=/usr/lib/wine/wine64
+use_wine() {
+  if [ "$1" = 32 ]; then
+    export WINELOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 WINEARCH=win32
+  else
+    export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+    unset WINEARCH
+  fi
+  WINE=$WINELOADER
+}
+use_wine 64
+# Whether this machine runs 32-bit programs: some machines of this kind have
+# IA-32 emulation switched off, and the 32-bit loader then fails to start.
+# Prints the reason when it cannot.
+runs_32bit() {
+  local why
+  if why=$(/usr/lib/wine/wine --version 2>&1); then return 0; fi
+  echo "this machine cannot run 32-bit programs (/usr/lib/wine/wine --version: ${why:-no answer})" | head -1
+  return 1
+}
