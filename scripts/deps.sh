@@ -1,13 +1,14 @@
 #!/bin/bash
 # Installs what building and testing need on a Debian 12 machine, when it is
-# missing: mingw-w64 for both Windows targets, Wine (64-bit), Xvfb and
+# missing: mingw-w64 for both Windows targets, Wine (64-bit, and 32-bit for
+# the release setup.exe, from the i386 architecture), Xvfb and
 # ImageMagick for screenshots, clang for the sanitizers and fuzzers, and the
 # peers the tests and benchmarks compare with.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb imagemagick x11-utils
+  wine wine64 wine32:i386 fonts-wine xvfb imagemagick x11-utils
   python3 python3-pefile libmspack-dev mscompress xorriso
 )
 missing=()
@@ -18,6 +19,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

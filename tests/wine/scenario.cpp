@@ -11,6 +11,7 @@
 // The setup.exe under test is E:\setup.exe (the CD folder); its build's
 // payload originals and stand-ins are found through QV_SETUP_BUILD.
 #include <objbase.h>
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -319,6 +320,18 @@ bool HasState(int id, const std::string& state) {
   return false;
 }
 
+// A tree fills an item's children when it opens, reading folders: the next
+// key must wait until the item count has stayed the same for a while.
+void SettleTree(HWND tree) {
+  DWORD_PTR count = 0, before = ~static_cast<DWORD_PTR>(0);
+  for (int quiet = 0, polls = 0; quiet < 3 && polls < 100; ++polls) {
+    SendMessageTimeoutA(tree, TVM_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    quiet = count == before ? quiet + 1 : 0;
+    before = count;
+    Sleep(50);
+  }
+}
+
 UINT KeyCode(const std::string& name) {
   static const std::map<std::string, UINT> keys = {{"escape", VK_ESCAPE}, {"enter", VK_RETURN}, {"tab", VK_TAB},
                                                    {"down", VK_DOWN},     {"up", VK_UP},        {"right", VK_RIGHT},
@@ -568,7 +581,7 @@ bool Run(const Step& step) {
       if (!Check(code != 0, "no key " + name)) return false;
       PressKey(target ? target : window, code);
       if (name.size() == 1) PostMessageA(target ? target : window, WM_CHAR, static_cast<unsigned char>(name[0]), 1);
-      Sleep(50);
+      SettleTree(target);
     }
     return true;
   }
@@ -648,6 +661,10 @@ bool Run(const Step& step) {
     std::string where = Word(rest);
     std::string link = SpecialFolder(where == "desktop" ? CSIDL_DESKTOPDIRECTORY : CSIDL_PROGRAMS) + "\\Quavertone.lnk";
     Check(ShortcutTarget(link) == rest, link + " points at \"" + ShortcutTarget(link) + "\"");
+    return true;
+  }
+  if (verb == "hide" || verb == "show") {
+    ShowWindow(window, verb == "hide" ? SW_HIDE : SW_SHOW);
     return true;
   }
   if (verb == "shot") {

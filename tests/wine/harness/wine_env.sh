@@ -19,7 +19,8 @@ use_wine 64
 # Prints the reason when it cannot.
 runs_32bit() {
   local why
-  if why=$(/usr/lib/wine/wine --version 2>&1); then return 0; fi
-  echo "this machine cannot run 32-bit programs (/usr/lib/wine/wine --version: ${why:-no answer})" | head -1
+  why=$( (/usr/lib/wine/wine --version) 2>&1 >/dev/null) && return 0
+  why=${why##*: }
+  echo "this machine cannot run 32-bit programs (the 32-bit Wine loader: ${why:-does not start})"
   return 1
 }

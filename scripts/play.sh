@@ -1,0 +1,52 @@
+#!/bin/bash
+# Plays a scenario file against the product CD's setup.exe on a virtual
+# display, with Wine drawing its own captions, and turns the pictures the
+# scenario takes into PNG files:
+#   scripts/play.sh SCENARIO OUTPUT_DIR      (after scripts/build.sh)
+#   scripts/play.sh --interactive            setup.exe /autorun on $DISPLAY
+# Where the machine runs 32-bit code, the CD is the release one (i686
+# setup.exe) in a 32-bit prefix; otherwise the x86_64 build in a 64-bit one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+here=$PWD
+root=${QV_BUILD_ROOT:-$here/build}
+source tests/wine/harness/wine_env.sh
+if why=$(runs_32bit); then
+  arch=32 build=$root/win32
+  echo "Running the release CD: the i686 setup.exe in a 32-bit prefix"
+else
+  arch=64 build=$root/win64
+  echo "Running the x86_64 setup.exe in a 64-bit prefix ($why)"
+fi
+use_wine "$arch"
+work=$(mktemp -d /tmp/qv-play.XXXXXX)
+xvfb_pid=
+cleanup() {
+  WINEPREFIX=$work/template/display/prefix "$WINESERVER" -k >/dev/null 2>&1 || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+tests/wine/harness/make_prefix.sh "$work/template" "$arch" >/dev/null
+export WINEPREFIX=$work/template/display/prefix HOME=$work/template/display/home
+ln -sfn "$build/cd" "$WINEPREFIX/dosdevices/e:"
+winpath() { echo "Z:${1//\//\\}"; }
+if [ "$1" = --interactive ]; then
+  echo "Starting E:\\setup.exe /autorun on $DISPLAY"
+  cd "$build/cd"
+  "$WINE" start /d 'E:\' /wait 'E:\setup.exe' /autorun
+  exit 0
+fi
+scenario=$(realpath "$1")
+out=$(realpath -m "$2")
+source tests/wine/harness/xvfb.sh
+start_xvfb
+rm -rf "$out"
+mkdir -p "$out"
+QV_SHOTS=$(winpath "$out") QV_SETUP_BUILD=$(winpath "$build") \
+  "$WINE" "$build/tests/wine/scenario.exe" "$(winpath "$scenario")" 2>/dev/null | tr -d '\r'
+for bmp in "$out"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  /usr/bin/convert "$bmp" -strip -define png:exclude-chunks=date,time "PNG8:${bmp%.bmp}.png"
+  rm "$bmp"
+done
