@@ -194,15 +194,13 @@ std::string ShortcutTarget(const std::string& file) {
   return result;
 }
 
-int CountProcesses(const char* exeName) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+// Folder windows the shell opened, of any process.
+int CountFolderWindows() {
   int count = 0;
-  PROCESSENTRY32 entry;
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (lstrcmpiA(entry.szExeFile, exeName) == 0) ++count;
-  CloseHandle(snapshot);
+  for (HWND w : WindowsOfProcess(0)) {
+    std::string name = ClassNameOf(w);
+    if (name == "CabinetWClass" || name == "ExplorerWClass") ++count;
+  }
   return count;
 }
 
@@ -542,9 +540,7 @@ bool Run(const Step& step) {
     return Check(Setup().started, "could not start " + line);
   }
   if (verb == "dialog") {
-    // Folder windows are counted from here: by now the desktop's own
-    // explorer process runs.
-    explorersAtStart = CountProcesses("explorer.exe");
+    explorersAtStart = CountFolderWindows();
     return Check(WaitForCaption(rest, Setup().id) != nullptr, "no window \"" + rest + "\"");
   }
   if (verb == "see") {
@@ -630,10 +626,10 @@ bool Run(const Step& step) {
   }
   if (verb == "explorer") {
     if (rest == "opened")
-      Check(WaitUntil([] { return CountProcesses("explorer.exe") > explorersAtStart; }, kSettleMs),
+      Check(WaitUntil([] { return CountFolderWindows() > explorersAtStart; }, kSettleMs),
             "no folder window was opened");
     else
-      Check(CountProcesses("explorer.exe") == explorersAtStart, "a folder window was opened");
+      Check(CountFolderWindows() == explorersAtStart, "a folder window was opened");
     return true;
   }
   if (verb == "installed") {
