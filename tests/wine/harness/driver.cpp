@@ -144,19 +144,11 @@ bool IsDefaultButton(HWND dialog, int id) {
   return (GetWindowLongPtrA(GetDlgItem(dialog, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
 }
 
-bool HasControl(HWND dialog, int id) { return GetDlgItem(dialog, id) != nullptr; }
-
 HWND FocusOf(HWND window) {
   GUITHREADINFO info = {};
   info.cbSize = sizeof info;
   GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
   return info.hwndFocus;
-}
-
-bool HasPicture(HWND dialog, int id) {
-  DWORD_PTR image = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
-  return image != 0;
 }
 
 void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
@@ -175,13 +167,6 @@ void PressKey(HWND window, UINT virtualKey) {
 void CloseWindowAsCloseBox(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 std::string MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
-
-bool MessageBoxHasButton(HWND box, int id) {
-  HWND button = GetDlgItem(box, id);
-  return button != nullptr && IsWindowVisible(button);
-}
-
-void AnswerMessageBox(HWND box, int buttonId) { Click(box, buttonId); }
 
 namespace {
 
@@ -209,8 +194,6 @@ std::string EnvOr(const char* name, const std::string& fallback) {
   DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
   return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : fallback;
 }
-
-std::string TestBin() { return EnvOr("QV_TEST_BIN", "."); }
 
 std::string ReadFileText(const std::string& path) {
   std::string text;

@@ -61,11 +61,8 @@ bool IsChecked(HWND dialog, int id);
 bool IsControlEnabled(HWND dialog, int id);
 bool IsEditReadOnly(HWND dialog, int id);
 bool IsDefaultButton(HWND dialog, int id);
-bool HasControl(HWND dialog, int id);
 // The control that has the keyboard focus in the window's thread.
 HWND FocusOf(HWND window);
-// Whether a picture control holds a bitmap (STM_GETIMAGE).
-bool HasPicture(HWND dialog, int id);
 
 // Presses a button the way a click does (posted, so a modal box it opens
 // does not block the driver).
@@ -77,10 +74,8 @@ void PressKey(HWND window, UINT virtualKey);
 // Asks a window to close as its close box does.
 void CloseWindowAsCloseBox(HWND window);
 
-// A message box: its text, whether it has a given button, and answering it.
+// A message box's text.
 std::string MessageBoxText(HWND box);
-bool MessageBoxHasButton(HWND box, int id);
-void AnswerMessageBox(HWND box, int buttonId);
 
 // Lists the controls of a dialog with ids, classes, texts and states: printed
 // when a check fails, so that the failure says what was on the screen.
@@ -93,7 +88,6 @@ bool SaveBitmap(const std::string& path, const std::vector<uint8_t>& pixels, con
 
 // Files and folders of the test.
 std::string EnvOr(const char* name, const std::string& fallback);
-std::string TestBin();      // folder of the test programs (QV_TEST_BIN)
 std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);

@@ -48,9 +48,8 @@ if [ "$mode" = display ]; then
 fi
 export WINEPREFIX=$work/prefix HOME=$work/home
 winpath() { echo "Z:$(cd "$1" && pwd | sed 's|/|\\|g')"; }
-# The test programs find their companions (probes) and the build of the
-# setup.exe under test (its payloads and stand-ins) through these.
-export QV_TEST_BIN=$(winpath "$(dirname "$program")")
+# The scenarios find the build of the setup.exe under test (its payloads
+# and stand-ins) through this.
 export QV_SETUP_BUILD=$(winpath "$build")
 args=()
 for a in "$@"; do
