@@ -13,7 +13,6 @@
 #include <objbase.h>
 #include <commctrl.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -47,7 +46,7 @@ std::vector<Program> programs;
 HWND window = nullptr;
 int failures = 0;
 int currentLine = 0;
-int explorersAtStart = 0;
+int folderWindowsBefore = 0;
 std::vector<HANDLE> heldFiles;
 // Programs a scenario starts around the installer (the product), ended
 // quietly at the end.
@@ -540,7 +539,7 @@ bool Run(const Step& step) {
     return Check(Setup().started, "could not start " + line);
   }
   if (verb == "dialog") {
-    explorersAtStart = CountFolderWindows();
+    folderWindowsBefore = CountFolderWindows();
     return Check(WaitForCaption(rest, Setup().id) != nullptr, "no window \"" + rest + "\"");
   }
   if (verb == "see") {
@@ -626,10 +625,10 @@ bool Run(const Step& step) {
   }
   if (verb == "explorer") {
     if (rest == "opened")
-      Check(WaitUntil([] { return CountFolderWindows() > explorersAtStart; }, kSettleMs),
+      Check(WaitUntil([] { return CountFolderWindows() > folderWindowsBefore; }, kSettleMs),
             "no folder window was opened");
     else
-      Check(CountFolderWindows() == explorersAtStart, "a folder window was opened");
+      Check(CountFolderWindows() == folderWindowsBefore, "a folder window was opened");
     return true;
   }
   if (verb == "installed") {
