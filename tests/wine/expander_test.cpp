@@ -1,88 +1,72 @@
 // Our expander against the platform's own (lz32: LZOpenFileA, LZCopy,
-// LZClose) on a corpus of compressed files: both must produce the same
-// bytes.  The platform's expander is an independent oracle for the format.
+// LZClose): on crafted streams, random valid streams and our compressor's
+// output of real executables both must produce the same bytes.  The
+// platform's expander is an independent oracle for the format.  Malformed
+// files must fail and leave no target behind.
 #include <windows.h>
 #include <lzexpand.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
+#include "check.h"
 #include "engine/expand_file.h"
 #include "engine/szdd_encoder.h"
-#include "harness/driver.h"
-#include "harness/wine_test.h"
 
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
+const std::string kFolder = "C:\\qvtest\\expander";
 
 // Deterministic pseudo-random numbers (xorshift), so a failure repeats.
-struct Random {
-  uint32_t state;
-  uint32_t Next() {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-  }
-};
-
-bool WriteBytes(const std::string& path, const Bytes& bytes) {
-  return WriteFileText(path, std::string(bytes.begin(), bytes.end()));
+uint32_t Next(uint32_t& state) {
+  state ^= state << 13;
+  state ^= state >> 17;
+  state ^= state << 5;
+  return state;
 }
 
-Bytes ReadBytes(const std::string& path) {
-  std::string text = ReadFileText(path);
-  return Bytes(text.begin(), text.end());
-}
-
-Bytes Compress(const Bytes& data, SzddLevel level) {
-  Bytes out(SzddMaxEncodedSize(data.size()));
-  out.resize(SzddEncode(data.data(), data.size(), 'x', level, out.data(), out.size()));
-  return out;
-}
-
-Bytes Header(uint32_t size) {
-  Bytes header = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A', 'x'};
-  for (int i = 0; i < 4; ++i) header.push_back(static_cast<uint8_t>(size >> (8 * i)));
+std::string Header(uint32_t size) {
+  std::string header("SZDD\x88\xF0\x27\x33" "Ax", 10);
+  for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>(size >> (8 * i)));
   return header;
 }
 
+std::string Compress(const std::string& data, SzddLevel level) {
+  std::vector<uint8_t> out(SzddMaxEncodedSize(data.size()));
+  out.resize(SzddEncode(reinterpret_cast<const uint8_t*>(data.data()), data.size(), 'x', level, out.data(), out.size()));
+  return std::string(out.begin(), out.end());
+}
+
 // A random but valid stream: any mix of literals and references of every
-// position and length 3..18, ending on a partial group at random.
-Bytes RandomStream(Random& random, unsigned items) {
-  Bytes stream;
+// position and length 3..18, mostly near the write position where overlaps
+// happen, ending on a partial group at random.
+std::string RandomStream(uint32_t& random, unsigned items) {
+  std::string stream;
   uint32_t produced = 0;
   for (unsigned done = 0; done < items;) {
-    uint8_t control = static_cast<uint8_t>(random.Next());
-    stream.push_back(control);
+    uint8_t control = static_cast<uint8_t>(Next(random));
+    stream.push_back(static_cast<char>(control));
     for (int bit = 0; bit < 8 && done < items; ++bit, ++done) {
+      uint32_t r = Next(random);
       if (control & (1 << bit)) {
-        stream.push_back(static_cast<uint8_t>(random.Next() % 4 == 0 ? ' ' : random.Next()));
+        stream.push_back(static_cast<char>(r % 4 == 0 ? ' ' : r >> 8));
         produced += 1;
       } else {
-        uint32_t r = random.Next();
-        // Mostly near the write position, where overlaps happen.
-        unsigned position = (r & 1) ? random.Next() & 4095 : (4080 + produced - 1 - (random.Next() % 20)) & 4095;
+        unsigned position = (r & 1) ? Next(random) & 4095 : (4080 + produced - 1 - Next(random) % 20) & 4095;
         unsigned length = 3 + (r >> 8) % 16;
-        stream.push_back(static_cast<uint8_t>(position));
-        stream.push_back(static_cast<uint8_t>(((position >> 4) & 0xF0) | (length - 3)));
+        stream.push_back(static_cast<char>(position));
+        stream.push_back(static_cast<char>(((position >> 4) & 0xF0) | (length - 3)));
         produced += length;
       }
     }
   }
-  Bytes file = Header(produced);
-  file.insert(file.end(), stream.begin(), stream.end());
-  return file;
+  return Header(produced) + stream;
 }
 
 // Expands compressed with both expanders; answers whether they agree.
-bool SameAsPlatform(const std::string& folder, const std::string& label, const Bytes& compressed) {
-  std::string source = folder + "\\source._";
-  WriteBytes(source, compressed);
-  std::string ours = folder + "\\ours.out";
-  std::string theirs = folder + "\\platform.out";
+bool SameAsPlatform(const std::string& label, const std::string& compressed) {
+  std::string source = kFolder + "\\source._", ours = kFolder + "\\ours.out", theirs = kFolder + "\\platform.out";
+  WriteAll(source, compressed);
   DeleteFileA(ours.c_str());
   DeleteFileA(theirs.c_str());
   ExpandOutcome outcome = ExpandCompressedFile(source.c_str(), ours.c_str());
@@ -92,97 +76,80 @@ bool SameAsPlatform(const std::string& folder, const std::string& label, const B
   LONG copied = LZCopy(in, out);
   LZClose(in);
   LZClose(out);
-  Bytes a = ReadBytes(ours), b = ReadBytes(theirs);
-  return ok(outcome == ExpandOutcome::Expanded && copied >= 0 && a == b,
-            "%s: ours %zu bytes (outcome %d), platform %zu bytes (LZCopy %ld)", label.c_str(), a.size(),
-            static_cast<int>(outcome), b.size(), static_cast<long>(copied));
+  std::string a = ReadAll(ours), b = ReadAll(theirs);
+  return CHECK(outcome == ExpandOutcome::Expanded && copied >= 0 && a == b,
+               "%s: ours %zu bytes (outcome %d), platform %zu bytes (LZCopy %ld)", label.c_str(), a.size(),
+               static_cast<int>(outcome), b.size(), static_cast<long>(copied));
+}
+
+void CraftedStreams() {
+  const std::pair<const char*, std::string> cases[] = {
+      {"worked example", Header(9) + std::string("\x07" "abc\xF0\xF3", 6)},
+      {"three spaces from the untouched ring", Header(3) + std::string(3, '\0')},
+      {"one behind the write position", Header(19) + "\x01z\xF0\xFF"},
+      {"wrap at 4094 with length 5", Header(5) + std::string("\x00\xFE\xF2", 3)},
+      {"partial last group", Header(3) + "\xFF" "123"},
+      {"reference before any literal, length 18", Header(19) + std::string("\x02\x10\x0Fq", 4)},
+  };
+  for (const auto& c : cases) SameAsPlatform(c.first, c.second);
+}
+
+void RandomStreams() {
+  uint32_t random = 12345;
+  for (int i = 0; i < 60; ++i) {
+    unsigned items = 1 + Next(random) % (i < 40 ? 64 : 20000);
+    if (!SameAsPlatform("random stream " + std::to_string(i), RandomStream(random, items))) break;
+  }
+}
+
+void CompressorOutput() {
+  uint32_t random = 777;
+  std::vector<std::pair<std::string, std::string>> corpus = {{"empty file", ""}, {"one byte", "x"}};
+  std::string noise(300000, '\0'), repetitive;
+  for (char& b : noise) b = static_cast<char>(Next(random));
+  while (repetitive.size() < 500000)
+    repetitive += std::string(Next(random) % 3 ? "the quick brown fox   " : "                ") +
+                  static_cast<char>(Next(random) % 4);
+  corpus.push_back({"random bytes", noise});
+  corpus.push_back({"repetitive text", repetitive});
+  // Real executables: the installer, a stand-in, and system libraries.
+  for (const char* path : {"E:\\setup.exe", "E:\\bladeenc.exe", "C:\\windows\\system32\\kernel32.dll",
+                           "C:\\windows\\system32\\comctl32.dll", "C:\\windows\\system32\\shell32.dll"})
+    corpus.push_back({path, ReadAll(path)});
+  for (const auto& item : corpus) {
+    SameAsPlatform(item.first + " (fast)", Compress(item.second, SzddLevel::Fast));
+    SameAsPlatform(item.first + " (optimal)", Compress(item.second, SzddLevel::Optimal));
+  }
+}
+
+void MalformedFiles() {
+  std::string source = kFolder + "\\bad._", target = kFolder + "\\bad.out";
+  std::string good = Header(9) + std::string("\x07" "abc\xF0\xF3", 6);
+  auto patched = [&](size_t at, char c) { std::string b = good; b[at] = c; return b; };
+  const std::pair<const char*, std::string> cases[] = {
+      {"shorter than the header", good.substr(0, 10)},   {"wrong signature", patched(3, 'Q')},
+      {"mode B", patched(8, 'B')},                       {"ends inside a reference", good.substr(0, good.size() - 1)},
+      {"size field too large", patched(10, 10)},         {"size field too small", patched(10, 8)},
+  };
+  for (const auto& c : cases) {
+    WriteAll(source, c.second);
+    WriteAll(target, "earlier content");
+    ExpandOutcome outcome = ExpandCompressedFile(source.c_str(), target.c_str());
+    CHECK(outcome == ExpandOutcome::Malformed, "%s: outcome %d", c.first, static_cast<int>(outcome));
+    CHECK(GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES, "%s: a truncated target was left", c.first);
+  }
+  CHECK(ExpandCompressedFile((kFolder + "\\missing._").c_str(), target.c_str()) == ExpandOutcome::SourceUnreadable,
+        "missing source");
 }
 
 }  // namespace
 
-WINE_TEST(crafted_streams_agree_with_the_platform) {
-  std::string folder = FreshFolder("expander");
-  struct {
-    const char* label;
-    Bytes stream;
-    uint32_t size;
-  } cases[] = {
-      {"worked example", {0x07, 'a', 'b', 'c', 0xF0, 0xF3}, 9},
-      {"three spaces from the untouched ring", {0x00, 0x00, 0x00}, 3},
-      {"one behind the write position", {0x01, 'z', 0xF0, 0xFF}, 19},
-      {"wrap at 4094 with length 5", {0x00, 0xFE, 0xF2}, 5},
-      {"partial last group", {0xFF, '1', '2', '3'}, 3},
-      {"reference before any literal, length 18", {0x02, 0x10, 0x0F, 'q'}, 19},
-  };
-  for (const auto& c : cases) {
-    Bytes file = Header(c.size);
-    file.insert(file.end(), c.stream.begin(), c.stream.end());
-    SameAsPlatform(folder, c.label, file);
-  }
-}
-
-WINE_TEST(random_streams_agree_with_the_platform) {
-  std::string folder = FreshFolder("expander");
-  Random random{12345};
-  for (int i = 0; i < 60; ++i) {
-    unsigned items = 1 + random.Next() % (i < 40 ? 64 : 20000);
-    if (!SameAsPlatform(folder, Format("random stream %d (%u items)", i, items), RandomStream(random, items))) break;
-  }
-}
-
-WINE_TEST(our_compressor_output_agrees_with_the_platform) {
-  std::string folder = FreshFolder("expander");
-  Random random{777};
-  std::vector<std::pair<std::string, Bytes>> corpus;
-  Bytes noise(300000);
-  for (auto& b : noise) b = static_cast<uint8_t>(random.Next());
-  corpus.push_back({"random bytes", noise});
-  Bytes repetitive;
-  while (repetitive.size() < 500000) {
-    const char* phrase = random.Next() % 3 ? "the quick brown fox   " : "                ";
-    repetitive.insert(repetitive.end(), phrase, phrase + std::strlen(phrase));
-    repetitive.push_back(static_cast<uint8_t>(random.Next() % 4));
-  }
-  corpus.push_back({"repetitive text", repetitive});
-  corpus.push_back({"empty file", {}});
-  corpus.push_back({"one byte", {'x'}});
-  // Real executables: the installer, a stand-in, and system libraries.
-  for (const char* path : {"E:\\setup.exe", "E:\\bladeenc.exe", "C:\\windows\\system32\\kernel32.dll",
-                           "C:\\windows\\system32\\comctl32.dll", "C:\\windows\\system32\\shell32.dll"}) {
-    corpus.push_back({path, ReadBytes(path)});
-  }
-  for (const auto& item : corpus) {
-    for (SzddLevel level : {SzddLevel::Fast, SzddLevel::Optimal}) {
-      SameAsPlatform(folder, item.first + (level == SzddLevel::Fast ? " (fast)" : " (optimal)"),
-                     Compress(item.second, level));
-    }
-  }
-}
-
-WINE_TEST(malformed_files_fail_and_leave_no_target) {
-  std::string folder = FreshFolder("expander");
-  std::string source = folder + "\\bad._";
-  std::string target = folder + "\\bad.out";
-  Bytes good = Header(9);
-  for (int b : {0x07, 0x61, 0x62, 0x63, 0xF0, 0xF3}) good.push_back(static_cast<uint8_t>(b));
-  struct {
-    const char* label;
-    Bytes file;
-  } cases[] = {
-      {"shorter than the header", Bytes(good.begin(), good.begin() + 10)},
-      {"wrong signature", [&] { Bytes b = good; b[3] = 'Q'; return b; }()},
-      {"mode B", [&] { Bytes b = good; b[8] = 'B'; return b; }()},
-      {"ends inside a reference", Bytes(good.begin(), good.end() - 1)},
-      {"size field too large", [&] { Bytes b = good; b[10] = 10; return b; }()},
-      {"size field too small", [&] { Bytes b = good; b[10] = 8; return b; }()},
-  };
-  for (const auto& c : cases) {
-    WriteBytes(source, c.file);
-    WriteFileText(target, "earlier content");
-    ExpandOutcome outcome = ExpandCompressedFile(source.c_str(), target.c_str());
-    ok(outcome == ExpandOutcome::Malformed, "%s: outcome %d", c.label, static_cast<int>(outcome));
-    ok(!FileExists(target), "%s: a truncated target was left", c.label);
-  }
-  ok(ExpandCompressedFile((folder + "\\missing._").c_str(), target.c_str()) == ExpandOutcome::SourceUnreadable,
-     "missing source");
+int main() {
+  CreateDirectoryA("C:\\qvtest", nullptr);
+  CreateDirectoryA(kFolder.c_str(), nullptr);
+  CraftedStreams();
+  RandomStreams();
+  CompressorOutput();
+  MalformedFiles();
+  return Verdict();
 }

@@ -2,12 +2,10 @@
 // advapi32 calls wrapped so that every key opened and closed is counted and
 // any one call can be refused: each helper must close exactly the keys it
 // opened, on every path, and never write outside the caller's buffer.
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include "harness/wine_test.h"
+#include "check.h"
 #include "registry/registry_calls.h"
 #include "registry/registry_helpers.h"
 
@@ -96,10 +94,10 @@ void RunCall(const Call& c) {
   bool guards = true;
   for (size_t i = 0; i < 16; ++i) guards = guards && area[i] == 0xCC && area[16 + 4 + i] == 0xCC;
   std::string what = helper + " " + c.path.substr(0, 40) + (*c.refuse ? std::string(", refused ") + c.refuse : "");
-  ok(answer == c.answer, "%s answers %d", what.c_str(), answer);
-  ok(opens == c.opens && openKeys.empty() && strayCloses == 0, "%s: %d opened (expected %d), %zu left open, %d stray closes",
+  CHECK(answer == c.answer, "%s answers %d", what.c_str(), answer);
+  CHECK(opens == c.opens && openKeys.empty() && strayCloses == 0, "%s: %d opened (expected %d), %zu left open, %d stray closes",
      what.c_str(), opens, c.opens, openKeys.size(), strayCloses);
-  ok(guards, "%s wrote outside the caller's buffer", what.c_str());
+  CHECK(guards, "%s wrote outside the caller's buffer", what.c_str());
   refused.clear();
 }
 
@@ -112,7 +110,7 @@ void PutVersion() {
 
 }  // namespace
 
-WINE_TEST(every_key_opened_is_closed_once_on_every_path) {
+int main() {
   real = Registry;
   Registry = {CreateKey, OpenKey, SetValue, QueryValue, DeleteValue, CloseKey};
   PutVersion();
@@ -144,7 +142,8 @@ WINE_TEST(every_key_opened_is_closed_once_on_every_path) {
   for (const Call& c : calls) RunCall(c);
   // The refused calls changed nothing.
   unsigned char version[4] = {};
-  ok(ReadProductValue("\\ProgramVersion", version, 4) && std::memcmp(version, kVersion.data(), 4) == 0,
-     "ProgramVersion is unchanged");
+  CHECK(ReadProductValue("\\ProgramVersion", version, 4) && std::memcmp(version, kVersion.data(), 4) == 0,
+        "ProgramVersion is unchanged");
   Registry = real;
+  return Verdict();
 }

@@ -5,61 +5,108 @@
 // verb takes the rest of the line, and the four characters \r\n in it stand
 // for a line break.  Blank lines and lines starting with # or a word and a
 // colon ("on: x64 x86") are not steps.  A failed check is printed with the
-// line it came from and what the screen showed; a failed wait ends the
-// scenario, since the steps after it would only report its consequences.
+// line it came from and what the screen showed; a failed wait for a window
+// ends the scenario, since the steps after it would only report its
+// consequences.  Every wait has a timeout.
 //
 // The setup.exe under test is E:\setup.exe (the CD folder); its build's
 // payload originals and stand-ins are found through QV_SETUP_BUILD.
-#include <objbase.h>
+#include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
-
-#include "harness/driver.h"
+#include <string>
+#include <vector>
 
 namespace {
 
+const char kProductKey[] = "HKCU\\Software\\Quavertone";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone";
-const char kProductKey[] = "Software\\Quavertone";
-const char kQuestionCaption[] = "Install Quavertone";
-const char kFatalCaption[] = "Installation Error";
 const char* const kFiles[] = {"Quavertone.exe", "Quavertone.chm", "akrip32.dll", "npmod32.dll", "tonekit.exe"};
 const char kStandinLog[] = "C:\\qvtest\\started.log";
-// Checks of things that appear on their own (a stand-in's record, a file a
-// removal deletes) wait this long before they fail.
-const DWORD kSettleMs = 20000;
+// Generous: a wait ends as soon as its condition holds, so only a failing
+// scenario waits this long.  Things that appear on their own (a stand-in's
+// record, a file a removal deletes) settle within the shorter time.
+const DWORD kWaitMs = 60000, kSettleMs = 20000, kControlMs = 5000;
 
-struct Step {
-  int line;
-  std::string verb;
-  std::string rest;
+struct Program {
+  HANDLE process = nullptr, thread = nullptr;
+  DWORD id = 0;
 };
 
-// The run's state: the programs started (the last one is the current),
-// the window the steps act on, and what failed.
-std::vector<Program> programs;
-HWND window = nullptr;
-int failures = 0;
-int currentLine = 0;
-int folderWindowsBefore = 0;
+// The run's state: the installers started (the last one is the current),
+// programs started around them (the product), the window the steps act on.
+std::vector<Program> programs, others;
 std::vector<HANDLE> heldFiles;
-// Programs a scenario starts around the installer (the product), ended
-// quietly at the end.
-std::vector<Program> others;
+HWND window = nullptr;
+int failures = 0, currentLine = 0, folderWindowsBefore = 0;
+
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs) {
+  for (DWORD start = GetTickCount(); !condition(); Sleep(20))
+    if (GetTickCount() - start > timeoutMs) return condition();
+  return true;
+}
+
+// A window's text through WM_GETTEXT, bounded in time like every wait.
+std::string Text(HWND w) {
+  char buffer[1024] = "";
+  DWORD_PTR length = 0;
+  if (w == nullptr || !SendMessageTimeoutA(w, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                                           SMTO_ABORTIFHUNG, kControlMs, &length))
+    return "";
+  return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+
+std::string ControlText(int id) { return Text(GetDlgItem(window, id)); }
+
+std::string ClassOf(HWND w) {
+  char name[256] = "";
+  GetClassNameA(w, name, sizeof name);
+  return name;
+}
+
+BOOL CALLBACK DescribeChild(HWND child, LPARAM out) {
+  char line[1400];
+  std::snprintf(line, sizeof line, "      id %d %s \"%s\" style %08lx%s%s\n", GetDlgCtrlID(child),
+                ClassOf(child).c_str(), Text(child).c_str(),
+                static_cast<unsigned long>(GetWindowLongPtrA(child, GWL_STYLE)),
+                IsWindowEnabled(child) ? "" : " disabled", IsWindowVisible(child) ? "" : " hidden");
+  *reinterpret_cast<std::string*>(out) += line;
+  return TRUE;
+}
+
+// The window with its controls' ids, classes, texts and states: what was on
+// the screen when a check failed.
+std::string Describe(HWND w) {
+  std::string out = "    window \"" + Text(w) + "\" class " + ClassOf(w) + "\n";
+  EnumChildWindows(w, DescribeChild, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
 
 bool Check(bool good, const std::string& what) {
   if (!good) {
     ++failures;
     std::printf("line %d: %s\n", currentLine, what.c_str());
-    if (window != nullptr && IsWindow(window)) std::printf("%s", DescribeDialog(window).c_str());
+    if (window != nullptr && IsWindow(window)) std::printf("%s", Describe(window).c_str());
     std::fflush(stdout);
   }
   return good;
+}
+
+// A check of something that comes about on its own: it may take a while,
+// and the scenario goes on either way.
+template <typename Condition>
+bool Soon(Condition condition, const std::string& what, DWORD timeoutMs = kSettleMs) {
+  Check(WaitUntil(condition, timeoutMs), what);
+  return true;
 }
 
 Program& Setup() {
@@ -67,7 +114,71 @@ Program& Setup() {
   return programs.empty() ? none : programs.back();
 }
 
-std::string SetupBuild() { return EnvOr("QV_SETUP_BUILD", "."); }
+bool Running(const Program& p) { return p.process && WaitForSingleObject(p.process, 0) == WAIT_TIMEOUT; }
+
+void Forget(Program& p) {
+  if (p.process) CloseHandle(p.process), CloseHandle(p.thread);
+  p = Program();
+}
+
+void Kill(Program& p) {
+  if (p.process) TerminateProcess(p.process, 99), WaitForSingleObject(p.process, 5000);
+  Forget(p);
+}
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM context) {
+  auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (found->first == 0 || owner == found->first) found->second.push_back(w);
+  return TRUE;
+}
+
+// Top-level windows of a process (of all when processId is 0).
+std::vector<HWND> WindowsOf(DWORD processId) {
+  std::pair<DWORD, std::vector<HWND>> found{processId, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
+  return found.second;
+}
+
+std::vector<HWND> Captioned(const std::string& caption, DWORD processId = 0) {
+  std::vector<HWND> found;
+  for (HWND w : WindowsOf(processId))
+    if (Text(w) == caption) found.push_back(w);
+  return found;
+}
+
+// Waits for a visible top-level window of the process with that caption
+// and makes it the window the steps act on.
+HWND WaitForCaption(const std::string& caption, DWORD processId) {
+  window = nullptr;
+  WaitUntil([&] {
+    for (HWND w : Captioned(caption, processId))
+      if (IsWindowVisible(w)) window = w;
+    return window != nullptr;
+  });
+  return window;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good();
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Env(const char* name) {
+  char buffer[1024];
+  DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : "";
+}
+
+std::string SetupBuild() { return Env("QV_SETUP_BUILD"); }
 
 // Splits "word rest" at the first space.
 std::string Word(std::string& rest) {
@@ -82,75 +193,7 @@ std::string Unescape(std::string text) {
   return text;
 }
 
-// "HKLM\SOFTWARE\..." as root and key path.
-bool SplitRoot(const std::string& path, HKEY* root, std::string* key) {
-  size_t slash = path.find('\\');
-  std::string name = path.substr(0, slash);
-  *key = slash == std::string::npos ? "" : path.substr(slash + 1);
-  if (name == "HKLM") *root = HKEY_LOCAL_MACHINE;
-  else if (name == "HKCU") *root = HKEY_CURRENT_USER;
-  else return false;
-  return true;
-}
-
-// Registry access in the 64-bit view, where the machine has one: what a
-// 32-bit setup.exe writes under SOFTWARE is then seen at WOW6432Node, as
-// the scenarios state it.
-bool ReadValue(const std::string& path, const std::string& value, std::string* data, DWORD* type = nullptr) {
-  HKEY root, key;
-  std::string keyPath;
-  if (!SplitRoot(path, &root, &keyPath) ||
-      RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-    return false;
-  char buffer[2048];
-  DWORD size = sizeof buffer, valueType = 0;
-  bool good = RegQueryValueExA(key, value.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer), &size) ==
-              ERROR_SUCCESS;
-  RegCloseKey(key);
-  if (good) data->assign(buffer, size);
-  if (good && type) *type = valueType;
-  return good;
-}
-
-bool PutValue(const std::string& path, const std::string& value, DWORD type, const std::string& bytes) {
-  HKEY root, key;
-  std::string keyPath;
-  if (!SplitRoot(path, &root, &keyPath) ||
-      RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  LONG result = type == REG_NONE ? RegDeleteValueA(key, value.c_str())
-                                 : RegSetValueExA(key, value.c_str(), 0, type,
-                                                  reinterpret_cast<const BYTE*>(bytes.data()),
-                                                  static_cast<DWORD>(bytes.size()));
-  RegCloseKey(key);
-  return result == ERROR_SUCCESS;
-}
-
-// A value as the scenario writes it: "sz TEXT" (stored with its
-// terminator), "bytes TEXT" (without), "hex E8030000", "dword 1000".
-bool ValueBytes(std::string rest, DWORD* type, std::string* bytes) {
-  std::string kind = Word(rest);
-  rest = Unescape(rest);
-  if (kind == "sz") {
-    *type = REG_SZ;
-    *bytes = std::string(rest.c_str(), rest.size() + 1);
-  } else if (kind == "bytes") {
-    *type = REG_SZ;
-    *bytes = rest;
-  } else if (kind == "hex") {
-    *type = REG_BINARY;
-    bytes->clear();
-    for (size_t i = 0; i + 1 < rest.size(); i += 2) bytes->push_back(static_cast<char>(std::stoul(rest.substr(i, 2), nullptr, 16)));
-  } else if (kind == "dword") {
-    *type = REG_DWORD;
-    DWORD number = std::stoul(rest);
-    *bytes = std::string(reinterpret_cast<const char*>(&number), 4);
-  } else {
-    return false;
-  }
-  return true;
-}
+std::string Sz(const std::string& text) { return std::string(text.c_str(), text.size() + 1); }
 
 std::string Printable(const std::string& bytes) {
   std::string out;
@@ -162,33 +205,93 @@ std::string Printable(const std::string& bytes) {
   return out;
 }
 
-std::string SpecialFolder(int csidl) {
-  char path[MAX_PATH] = "";
-  SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE);
-  return path;
+// "HKLM\SOFTWARE\..." opened in the 64-bit view, where the machine has one:
+// what a 32-bit setup.exe writes under SOFTWARE is then seen at
+// WOW6432Node, as the scenarios state it.  create also makes the key.
+HKEY OpenPath(const std::string& path, bool create) {
+  size_t slash = path.find('\\');
+  std::string root = path.substr(0, slash), rest = slash == std::string::npos ? "" : path.substr(slash + 1);
+  HKEY base = root == "HKLM" ? HKEY_LOCAL_MACHINE : root == "HKCU" ? HKEY_CURRENT_USER : nullptr;
+  HKEY key = nullptr;
+  if (base == nullptr) return nullptr;
+  LONG result = create ? RegCreateKeyExA(base, rest.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                                         &key, nullptr)
+                       : RegOpenKeyExA(base, rest.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key);
+  return result == ERROR_SUCCESS ? key : nullptr;
 }
 
-// Target and working folder of a shortcut, read through the shell's link
-// object; empty when it cannot be read.
+bool ReadValue(const std::string& path, const std::string& value, std::string* data, DWORD* type = nullptr) {
+  HKEY key = OpenPath(path, false);
+  char buffer[2048];
+  DWORD size = sizeof buffer, valueType = 0;
+  bool good = key && RegQueryValueExA(key, value.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer),
+                                      &size) == ERROR_SUCCESS;
+  if (key) RegCloseKey(key);
+  if (good) data->assign(buffer, size);
+  if (type) *type = good ? valueType : REG_NONE;
+  return good;
+}
+
+// Writes a value; REG_NONE deletes it.
+bool PutValue(const std::string& path, const std::string& value, DWORD type, const std::string& bytes) {
+  HKEY key = OpenPath(path, true);
+  if (key == nullptr) return false;
+  LONG result = type == REG_NONE ? RegDeleteValueA(key, value.c_str())
+                                 : RegSetValueExA(key, value.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                                  static_cast<DWORD>(bytes.size()));
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS;
+}
+
+bool HasValue(const std::string& path, const std::string& value, DWORD type, const std::string& bytes) {
+  std::string data;
+  DWORD got;
+  return ReadValue(path, value, &data, &got) && got == type && data == bytes;
+}
+
+// A value as the scenario writes it: "sz TEXT" (stored with its
+// terminator), "bytes TEXT" (without), "hex E8030000", "dword 1000".
+bool ValueBytes(std::string rest, DWORD* type, std::string* bytes) {
+  std::string kind = Word(rest);
+  rest = Unescape(rest);
+  *type = kind == "hex" ? REG_BINARY : kind == "dword" ? REG_DWORD : REG_SZ;
+  if (kind == "sz") *bytes = Sz(rest);
+  else if (kind == "bytes") *bytes = rest;
+  else if (kind == "hex")
+    for (size_t i = 0; i + 1 < rest.size(); i += 2) bytes->push_back(static_cast<char>(std::stoul(rest.substr(i, 2), nullptr, 16)));
+  else if (kind == "dword") {
+    DWORD number = std::stoul(rest);
+    *bytes = std::string(reinterpret_cast<const char*>(&number), 4);
+  } else
+    return false;
+  return true;
+}
+
+std::string Shortcut(int csidl) {
+  char path[MAX_PATH] = "";
+  SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE);
+  return std::string(path) + "\\Quavertone.lnk";
+}
+
+// "TARGET in FOLDER" of a shortcut, read through the shell's link object;
+// empty when it cannot be read.
 std::string ShortcutTarget(const std::string& file) {
   std::string result;
   CoInitialize(nullptr);
   IShellLinkA* link = nullptr;
+  IPersistFile* persist = nullptr;
   if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                       reinterpret_cast<void**>(&link)) == S_OK) {
-    IPersistFile* persist = nullptr;
-    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)) == S_OK) {
-      WCHAR wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-      char target[MAX_PATH * 2] = "", folder[MAX_PATH * 2] = "";
-      if (persist->Load(wide, STGM_READ) == S_OK && link->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH) == S_OK) {
-        link->GetWorkingDirectory(folder, sizeof folder);
-        result = std::string(target) + " in " + folder;
-      }
-      persist->Release();
-    }
-    link->Release();
+                       reinterpret_cast<void**>(&link)) == S_OK &&
+      link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)) == S_OK) {
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    char target[MAX_PATH * 2] = "", folder[MAX_PATH * 2] = "";
+    if (persist->Load(wide, STGM_READ) == S_OK && link->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH) == S_OK &&
+        link->GetWorkingDirectory(folder, sizeof folder) == S_OK)
+      result = std::string(target) + " in " + folder;
   }
+  if (persist) persist->Release();
+  if (link) link->Release();
   CoUninitialize();
   return result;
 }
@@ -196,17 +299,14 @@ std::string ShortcutTarget(const std::string& file) {
 // Folder windows the shell opened, of any process.
 int CountFolderWindows() {
   int count = 0;
-  for (HWND w : WindowsOfProcess(0)) {
-    std::string name = ClassNameOf(w);
-    if (name == "CabinetWClass" || name == "ExplorerWClass") ++count;
-  }
+  for (HWND w : WindowsOf(0)) count += ClassOf(w) == "CabinetWClass" || ClassOf(w) == "ExplorerWClass";
   return count;
 }
 
 // The stand-ins' records of name, as "path=...|args=...|cwd=..." lines.
 std::string Started(const std::string& name) {
-  std::string log = ReadFileText(kStandinLog), lines, prefix = "name=" + name + "|";
-  std::istringstream in(log);
+  std::istringstream in(ReadAll(kStandinLog));
+  std::string lines, prefix = "name=" + name + "|";
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.compare(0, prefix.size(), prefix) == 0) lines += line.substr(prefix.size()) + "\n";
@@ -214,59 +314,64 @@ std::string Started(const std::string& name) {
   return lines;
 }
 
-// Copies one file; answers whether it is there afterwards.
-bool CopyInto(const std::string& from, const std::string& to) {
-  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
+bool Copy(const std::string& from, const std::string& to) { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }
 
 void MakeFolders(const std::string& path) {
   for (size_t at = 3; at <= path.size(); ++at)
     if (at == path.size() || path[at] == '\\') CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
 }
 
-// Wine answers a drive's type through a service that a fresh prefix starts
-// with its first program: until then E: reads as a plain folder.
-bool WaitForCdRom() {
-  return WaitUntil([] { return GetDriveTypeA("E:\\") == DRIVE_CDROM; }, kSettleMs);
+// Starts a program with the exact command line given.  Wine now and then
+// refuses a start under load (error 1359) before the program runs any
+// code; such a start is tried again.
+bool Start(std::vector<Program>& list, const std::string& path, const std::string& commandLine,
+           const std::string& folder) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info;
+  for (int attempt = 0; attempt < 3; ++attempt, Sleep(200)) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+      list.push_back({info.hProcess, info.hThread, info.dwProcessId});
+      return true;
+    }
+    std::printf("    CreateProcess(%s) failed: error %lu\n", path.c_str(), GetLastError());
+  }
+  return Check(false, "could not start " + commandLine);
 }
 
 // Starts setup.exe: "cd" as the CD's autorun starts it (E:\setup.exe in
 // E:\), "disk" as a copy on the hard disk, "bare" as a name without a
 // drive (started in E:\).
 bool StartSetup(std::string rest) {
-  std::string where = Word(rest), path = "E:\\setup.exe", folder = "E:\\", line;
+  std::string where = Word(rest), path = "E:\\setup.exe", folder = "E:\\";
   if (where == "disk") {
     CreateDirectoryA("C:\\temp", nullptr);
     path = "C:\\temp\\setup.exe";
     folder = "C:\\temp";
-    if (!Check(CopyInto("E:\\setup.exe", path), "could not copy setup.exe to the hard disk")) return false;
-  } else if (where != "cd" && where != "bare") {
-    return Check(false, "start cd|disk|bare, not " + where);
+    if (!Check(Copy("E:\\setup.exe", path), "could not copy setup.exe to the hard disk")) return false;
+  } else if (!Check(where == "cd" || where == "bare", "start cd|disk|bare, not " + where)) {
+    return false;
   }
-  if (!Check(WaitForCdRom(), "E: never reads as a CD-ROM drive")) return false;
-  line = where == "bare" ? "setup.exe" : "\"" + path + "\"";
-  if (!rest.empty()) line += " " + rest;
-  programs.push_back(StartProgram(path, line, folder));
-  return Check(Setup().started, "setup.exe did not start");
-}
-
-// A visible top-level window of the current program with that caption.
-HWND WaitForCaption(const std::string& caption, DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs) {
-  window = WaitForWindow(caption, processId, timeoutMs);
-  return window;
+  // Wine answers a drive's type through a service that a fresh prefix
+  // starts with its first program: until then E: reads as a plain folder.
+  if (!Check(WaitUntil([] { return GetDriveTypeA("E:\\") == DRIVE_CDROM; }, kSettleMs), "E: never reads as a CD-ROM"))
+    return false;
+  std::string line = where == "bare" ? "setup.exe" : "\"" + path + "\"";
+  return Start(programs, path, rest.empty() ? line : line + " " + rest, folder);
 }
 
 // Runs the installer in short slices until a window whose caption begins
-// with caption shows, and leaves it stopped there: the installer works through its files
-// faster than any person could press a key, so a person's Escape in the
-// progress window is otherwise impossible to time.
+// with caption shows, and leaves it stopped there: the installer works
+// through its files faster than any person could press a key, so a
+// person's Escape in the progress window is otherwise impossible to time.
 bool Catch(const std::string& caption) {
   Program& setup = Setup();
-  DWORD start = GetTickCount();
   char text[256];
-  for (;;) {
+  for (DWORD start = GetTickCount();; Sleep(0)) {
     SuspendThread(setup.thread);
-    for (HWND w : WindowsOfProcess(setup.id)) {
+    for (HWND w : WindowsOf(setup.id)) {
       // GetWindowText reads another process's caption without a message,
       // which a stopped thread could not answer.
       if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) > 0 &&
@@ -275,11 +380,8 @@ bool Catch(const std::string& caption) {
         return true;
       }
     }
-    if (!IsRunning(setup) || GetTickCount() - start > kDefaultTimeoutMs) {
-      ResumeThread(setup.thread);
-      return Check(false, "no window \"" + caption + "\" caught");
-    }
     ResumeThread(setup.thread);
+    if (!Running(setup) || GetTickCount() - start > kWaitMs) return Check(false, "no window \"" + caption + "\" caught");
     Sleep(0);
     SuspendThread(setup.thread);
     Sleep(2);
@@ -287,45 +389,55 @@ bool Catch(const std::string& caption) {
   }
 }
 
-// A message box of the current program with that caption and text.
+// A message box with that caption and text (of the current installer, or
+// of any program when processId is 0).
 bool Box(const std::string& caption, const std::string& text, DWORD processId) {
   if (!Check(WaitForCaption(caption, processId) != nullptr, "no box \"" + caption + "\" saying: " + text)) return false;
-  WaitUntil([&] { return !MessageBoxText(window).empty(); }, 5000);
-  return Check(MessageBoxText(window) == text, "box says \"" + Printable(MessageBoxText(window)) + "\"");
+  WaitUntil([] { return !ControlText(0xFFFF).empty(); }, kControlMs);
+  return Check(ControlText(0xFFFF) == text, "box says \"" + Printable(ControlText(0xFFFF)) + "\"");
 }
+
+// Presses a button the way a click does: posted, so that a modal box it
+// opens does not block the driver.
+void Click(int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
 
 bool Answer(const std::string& button) {
   static const std::map<std::string, int> ids = {{"ok", IDOK}, {"cancel", IDCANCEL}, {"yes", IDYES}, {"no", IDNO}};
   auto id = ids.find(button);
   if (!Check(id != ids.end() && window != nullptr, "answer ok|cancel|yes|no to an open box")) return false;
   HWND box = window;
-  Click(box, id->second);
-  return Check(WaitForWindowGone(box), "the box stayed after " + button);
+  Click(id->second);
+  return Check(WaitUntil([box] { return !IsWindow(box); }), "the box stayed after " + button);
+}
+
+HWND Focus() {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
 }
 
 // A state of a control: checked, unchecked, readonly, editable, enabled,
 // disabled, default, focused.
 bool HasState(int id, const std::string& state) {
-  if (state == "checked") return IsChecked(window, id);
-  if (state == "unchecked") return !IsChecked(window, id);
-  if (state == "readonly") return IsEditReadOnly(window, id);
-  if (state == "editable") return !IsEditReadOnly(window, id);
-  if (state == "enabled") return IsControlEnabled(window, id);
-  if (state == "disabled") return !IsControlEnabled(window, id);
-  if (state == "default") return IsDefaultButton(window, id);
-  if (state == "focused") return FocusOf(window) == GetDlgItem(window, id);
-  return false;
+  HWND control = GetDlgItem(window, id);
+  LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
+  DWORD_PTR checked = 0;
+  SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kControlMs, &checked);
+  if (state == "checked" || state == "unchecked") return (checked == BST_CHECKED) == (state == "checked");
+  if (state == "readonly" || state == "editable") return ((style & ES_READONLY) != 0) == (state == "readonly");
+  if (state == "enabled" || state == "disabled") return (IsWindowEnabled(control) != 0) == (state == "enabled");
+  if (state == "default") return (style & 0x0F) == BS_DEFPUSHBUTTON;
+  return state == "focused" && Focus() == control;
 }
 
 // A tree fills an item's children when it opens, reading folders: the next
-// key must wait until the item count has stayed the same for a while.
+// key waits until the item count has stayed the same for a while.
 void SettleTree(HWND tree) {
   DWORD_PTR count = 0, before = ~static_cast<DWORD_PTR>(0);
-  for (int quiet = 0, polls = 0; quiet < 3 && polls < 100; ++polls) {
-    SendMessageTimeoutA(tree, TVM_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+  for (int quiet = 0, polls = 0; quiet < 3 && polls < 100; ++polls, before = count, Sleep(50)) {
+    SendMessageTimeoutA(tree, TVM_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kControlMs, &count);
     quiet = count == before ? quiet + 1 : 0;
-    before = count;
-    Sleep(50);
   }
 }
 
@@ -338,41 +450,46 @@ UINT KeyCode(const std::string& name) {
   return name.size() == 1 ? static_cast<UINT>(VkKeyScanA(name[0]) & 0xFF) : 0;
 }
 
+// key: to the control with the focus; press ID: to that control, as after
+// a click into it.  A letter is typed as its character.
+bool Keys(HWND target, std::string keys) {
+  if (target == nullptr) target = window;
+  while (!keys.empty()) {
+    std::string name = Word(keys);
+    UINT code = KeyCode(name);
+    if (!Check(code != 0, "no key " + name)) return false;
+    PostMessageA(target, WM_KEYDOWN, code, 1);
+    PostMessageA(target, WM_KEYUP, code, 0xC0000001);
+    if (name.size() == 1) PostMessageA(target, WM_CHAR, static_cast<unsigned char>(name[0]), 1);
+    SettleTree(target);
+  }
+  return true;
+}
+
 // The five files in folder are the payloads' originals, the records name
 // folder and release 10.0, and both shortcuts point at the program there.
 void CheckInstalled(const std::string& folder) {
   for (const char* name : kFiles) {
-    std::string expected = ReadFileText(SetupBuild() + "\\payloads\\" + name);
-    std::string got = ReadFileText(folder + "\\" + name);
-    Check(!expected.empty() && got == expected,
-          folder + "\\" + name + ": " + std::to_string(got.size()) + " bytes, the original has " +
-              std::to_string(expected.size()));
+    std::string expected = ReadAll(SetupBuild() + "\\payloads\\" + name), got = ReadAll(folder + "\\" + name);
+    Check(!expected.empty() && got == expected, folder + "\\" + name + ": " + std::to_string(got.size()) +
+                                                    " bytes, the original has " + std::to_string(expected.size()));
   }
-  Check(!FileExists(folder + "\\tempfile.tmp"), "tempfile.tmp left in " + folder);
-  std::string data;
-  DWORD type = 0;
-  Check(ReadValue("HKCU\\Software\\Quavertone", "ProgramDirectory", &data, &type) && type == REG_SZ &&
-            data == std::string(folder.c_str(), folder.size() + 1),
-        "ProgramDirectory is \"" + Printable(data) + "\"");
-  Check(ReadValue("HKCU\\Software\\Quavertone", "ProgramVersion", &data, &type) && type == REG_BINARY &&
-            data == std::string("\xE8\x03\x00\x00", 4),
-        "ProgramVersion is \"" + Printable(data) + "\"");
+  Check(!Exists(folder + "\\tempfile.tmp"), "tempfile.tmp left in " + folder);
+  Check(HasValue(kProductKey, "ProgramDirectory", REG_SZ, Sz(folder)), "ProgramDirectory is not " + folder);
+  Check(HasValue(kProductKey, "ProgramVersion", REG_BINARY, std::string("\xE8\x03\x00\x00", 4)),
+        "ProgramVersion is not E8030000");
   for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY}) {
-    std::string link = SpecialFolder(csidl) + "\\Quavertone.lnk";
-    std::string target = ShortcutTarget(link);
-    Check(target == folder + "\\Quavertone.exe in " + folder, link + " points at \"" + target + "\"");
+    std::string target = ShortcutTarget(Shortcut(csidl));
+    Check(target == folder + "\\Quavertone.exe in " + folder, Shortcut(csidl) + " points at \"" + target + "\"");
   }
 }
 
 // The uninstall entry under HKLM\key names release 10.0 and removes the
 // program in folder.
 void CheckEntry(const std::string& key, const std::string& folder) {
-  std::string data;
-  Check(ReadValue("HKLM\\" + key, "DisplayName", &data) && data == std::string("Quavertone VERSION 10.0", 24),
-        "DisplayName is \"" + Printable(data) + "\"");
-  std::string command = "\"" + folder + "\\Quavertone.exe\" /uninstall";
-  Check(ReadValue("HKLM\\" + key, "UninstallString", &data) && data == std::string(command.c_str(), command.size() + 1),
-        "UninstallString is \"" + Printable(data) + "\"");
+  Check(HasValue("HKLM\\" + key, "DisplayName", REG_SZ, Sz("Quavertone VERSION 10.0")), "DisplayName is wrong");
+  Check(HasValue("HKLM\\" + key, "UninstallString", REG_SZ, Sz("\"" + folder + "\\Quavertone.exe\" /uninstall")),
+        "UninstallString is wrong");
 }
 
 bool NoEntry() {
@@ -385,104 +502,108 @@ bool NoEntry() {
 // An earlier installation of version in folder: the records, and the
 // programs such an installation holds.
 bool PutEarlier(std::string rest) {
-  std::string version = Word(rest), folder = rest;
+  std::string version = Word(rest), folder = rest, standins = SetupBuild() + "\\tools\\standins\\";
   MakeFolders(folder);
-  std::string standins = SetupBuild() + "\\tools\\standins\\";
-  bool good = CopyInto(SetupBuild() + "\\payloads\\Quavertone.exe", folder + "\\Quavertone.exe") &&
-              CopyInto(standins + "uninstall.exe", folder + "\\uninstall.exe") &&
-              CopyInto(standins + "tonekit.exe", folder + "\\tonekit.exe");
   DWORD number = std::stoul(version);
-  return Check(good && PutValue("HKCU\\Software\\Quavertone", "ProgramDirectory", REG_SZ,
-                                std::string(folder.c_str(), folder.size() + 1)) &&
-                   PutValue("HKCU\\Software\\Quavertone", "ProgramVersion", REG_BINARY,
+  return Check(Copy(SetupBuild() + "\\payloads\\Quavertone.exe", folder + "\\Quavertone.exe") &&
+                   Copy(standins + "uninstall.exe", folder + "\\uninstall.exe") &&
+                   Copy(standins + "tonekit.exe", folder + "\\tonekit.exe") &&
+                   PutValue(kProductKey, "ProgramDirectory", REG_SZ, Sz(folder)) &&
+                   PutValue(kProductKey, "ProgramVersion", REG_BINARY,
                             std::string(reinterpret_cast<const char*>(&number), 4)),
                "could not put an earlier installation in " + folder);
-}
-
-LRESULT CALLBACK PlainWindowProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(w, message, wParam, lParam);
 }
 
 // A window of the installer's own class, as a running installer would own.
 bool MakeInstallerWindow() {
   WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = PlainWindowProc;
+  windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = "Install Quavertone";
   RegisterClassA(&windowClass);
-  return Check(CreateWindowA("Install Quavertone", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+  return Check(CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                              windowClass.hInstance, nullptr) != nullptr,
                "could not make an installer window");
+}
+
+// The screen area of the windows given (with a small margin) as a 24-bit
+// BMP file's bytes; empty when nothing is shown.
+std::string Grab(const std::vector<HWND>& windows) {
+  RECT r = {0, 0, 0, 0}, wr;
+  for (HWND w : windows)
+    if (w && IsWindowVisible(w) && GetWindowRect(w, &wr)) UnionRect(&r, &r, &wr);
+  InflateRect(&r, 8, 8);
+  r.left = r.left < 0 ? 0 : r.left;
+  r.top = r.top < 0 ? 0 : r.top;
+  int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 16 || height <= 16) return "";
+  BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  info.biSizeImage = ((width * 3 + 3) & ~3) * height;
+  BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof info};
+  file.bfSize = file.bfOffBits + info.biSizeImage;
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  bytes.resize(file.bfSize);
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, height, &bytes[file.bfOffBits], reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return bytes;
 }
 
 // Saves a picture of the current window and every window of the current
 // program to QV_SHOTS\name.bmp, once two grabs in a row agree (painting has
 // finished).  Nothing when QV_SHOTS is not set.
 void Shot(const std::string& name) {
-  std::string folder = EnvOr("QV_SHOTS", "");
+  std::string folder = Env("QV_SHOTS");
   if (folder.empty()) return;
-  std::vector<HWND> windows = WindowsOfProcess(Setup().id);
-  if (window != nullptr) windows.push_back(window);
-  std::vector<uint8_t> previous, current;
-  RECT area;
-  for (int i = 0; i < 40; ++i) {
-    Sleep(150);
-    current = GrabScreen(windows, &area);
-    if (!current.empty() && current == previous) break;
+  std::vector<HWND> windows = WindowsOf(Setup().id);
+  windows.push_back(window);
+  std::string previous, current;
+  for (int i = 0; i < 40 && (current.empty() || current != previous); ++i, Sleep(150)) {
     previous = current;
+    current = Grab(windows);
   }
-  Check(SaveBitmap(folder + "\\" + name + ".bmp", current, area), "could not save picture " + name);
+  Check(!current.empty() && WriteAll(folder + "\\" + name + ".bmp", current), "could not save picture " + name);
 }
 
 // What an installation in folder left behind, for the person who ran the
 // walk.
 void Report(const std::string& folder) {
   std::printf("Installed into %s\n", folder.c_str());
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data))
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      std::printf("  %-20s %10lu bytes\n", data.cFileName, static_cast<unsigned long>(data.nFileSizeLow));
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  for (const char* name : kFiles)
+    std::printf("  %-20s %10zu bytes\n", name, ReadAll(folder + "\\" + name).size());
   std::printf("Registry:\n");
-  std::string value;
-  if (ReadValue("HKCU\\Software\\Quavertone", "ProgramDirectory", &value))
-    std::printf("  HKCU\\Software\\Quavertone  ProgramDirectory = %s\n", value.c_str());
-  if (ReadValue("HKCU\\Software\\Quavertone", "ProgramVersion", &value) && value.size() == 4)
-    std::printf("  HKCU\\Software\\Quavertone  ProgramVersion = %s (REG_BINARY)\n", Printable(value).c_str());
+  std::string value, uninstall = std::string("HKLM\\") + kUninstallKey;
+  for (const char* name : {"ProgramDirectory", "ProgramVersion"})
+    if (ReadValue(kProductKey, name, &value)) std::printf("  %s  %s = %s\n", kProductKey, name, Printable(value).c_str());
   for (const char* name : {"DisplayName", "UninstallString"})
-    if (ReadValue(std::string("HKLM\\") + kUninstallKey, name, &value))
-      std::printf("  HKLM\\...\\Uninstall\\Quavertone  %s = %s\n", name, value.c_str());
+    if (ReadValue(uninstall, name, &value)) std::printf("  %s  %s = %s\n", uninstall.c_str(), name, value.c_str());
   std::printf("Shortcuts:\n");
-  for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY}) {
-    std::string path = SpecialFolder(csidl) + "\\Quavertone.lnk";
-    std::printf("  %s%s\n", path.c_str(), FileExists(path) ? "" : " (missing)");
-  }
+  for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY})
+    std::printf("  %s -> %s\n", Shortcut(csidl).c_str(), ShortcutTarget(Shortcut(csidl)).c_str());
   std::printf("Programs started:\n%s", (Started("tonekit.exe") + Started("bladeenc.exe")).c_str());
 }
 
 // Runs one step; answers false when the scenario cannot go on.
-bool Run(const Step& step) {
-  const std::string& verb = step.verb;
-  std::string rest = step.rest;
-  currentLine = step.line;
+bool Run(const std::string& verb, std::string rest) {
   DWORD type = 0;
   std::string bytes, data;
-  if (verb == "windows") {
-    return Check(PutValue("HKCU\\Software\\Wine\\AppDefaults\\setup.exe", "Version", REG_SZ,
-                          std::string(("win" + rest).c_str(), rest.size() + 4)),
+  if (verb == "windows")
+    return Check(PutValue("HKCU\\Software\\Wine\\AppDefaults\\setup.exe", "Version", REG_SZ, Sz("win" + rest)),
                  "could not choose Windows " + rest);
-  }
   if (verb == "earlier") return PutEarlier(rest);
   if (verb == "put" || verb == "reg") {
     std::string key = Word(rest), value = Word(rest);
     if (value == "@") value.clear();
     if (!Check(ValueBytes(rest, &type, &bytes), "value types: sz, bytes, hex, dword")) return false;
     if (verb == "put") return Check(PutValue(key, value, type, bytes), "could not write " + key + " " + value);
-    DWORD got = 0;
-    Check(WaitUntil([&] { return ReadValue(key, value, &data, &got) && data == bytes && got == type; }, kSettleMs),
-          key + " " + value + " is \"" + Printable(data) + "\" of type " + std::to_string(got));
-    return true;
+    return Soon([&] { return HasValue(key, value, type, bytes); }, key + " " + value + " is not " + rest);
   }
   if (verb == "unput") {
     std::string key = Word(rest);
@@ -490,41 +611,27 @@ bool Run(const Step& step) {
   }
   if (verb == "noreg") {
     std::string key = Word(rest);
-    Check(WaitUntil([&] { return !ReadValue(key, rest, &data); }, kSettleMs),
-          key + " " + rest + " is there: \"" + Printable(data) + "\"");
-    return true;
+    return Soon([&] { return !ReadValue(key, rest, &data); }, key + " " + rest + " is there: " + Printable(data));
   }
-  if (verb == "folder") {
-    MakeFolders(rest);
-    return true;
-  }
+  if (verb == "folder") return MakeFolders(rest), true;
   if (verb == "write") {
     std::string path = Word(rest);
-    return Check(WriteFileText(path, Unescape(rest)), "could not write " + path);
+    return Check(WriteAll(path, Unescape(rest)), "could not write " + path);
   }
   if (verb == "hold") {
-    HANDLE file = CreateFileA(rest.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
-    heldFiles.push_back(file);
-    return Check(file != INVALID_HANDLE_VALUE, "could not hold " + rest + " open");
+    heldFiles.push_back(CreateFileA(rest.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    return Check(heldFiles.back() != INVALID_HANDLE_VALUE, "could not hold " + rest + " open");
   }
-  if (verb == "file") {
-    Check(WaitUntil([&] { return FileExists(rest); }, kSettleMs), rest + " is missing");
-    return true;
-  }
-  if (verb == "nofile") {
-    Check(WaitUntil([&] { return !FileExists(rest); }, kSettleMs), rest + " is there");
-    return true;
-  }
+  if (verb == "file") return Soon([&] { return Exists(rest); }, rest + " is missing");
+  if (verb == "nofile") return Soon([&] { return !Exists(rest); }, rest + " is there");
   if (verb == "same") {
     std::string path = Word(rest);
-    Check(ReadFileText(path) == Unescape(rest), path + " holds \"" + Printable(ReadFileText(path)) + "\"");
-    return true;
+    return Check(ReadAll(path) == Unescape(rest), path + " holds \"" + Printable(ReadAll(path)) + "\""), true;
   }
   if (verb == "installer-window") return MakeInstallerWindow();
-  if (verb == "product") {
-    others.push_back(StartProgram(rest + "\\Quavertone.exe", "Quavertone.exe", rest));
-    return Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) != nullptr; }), "the product shows no window");
-  }
+  if (verb == "product")
+    return Start(others, rest + "\\Quavertone.exe", "Quavertone.exe", rest) &&
+           Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) != nullptr; }), "the product shows no window");
   if (verb == "close-product") {
     PostMessageA(FindWindowA("Quavertone", nullptr), WM_CLOSE, 0, 0);
     return Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) == nullptr; }), "the product stays open");
@@ -532,11 +639,10 @@ bool Run(const Step& step) {
   if (verb == "start") return StartSetup(rest);
   if (verb == "uninstall") {
     // As the system's list of programs does: the registered command line.
-    if (!Check(ReadValue("HKLM\\" + rest, "UninstallString", &data) && !data.empty(), "no UninstallString")) return false;
+    if (!Check(ReadValue("HKLM\\" + rest, "UninstallString", &data) && data.size() > 1, "no UninstallString")) return false;
     std::string line(data.c_str());
     std::string program = line[0] == '"' ? line.substr(1, line.find('"', 1) - 1) : line.substr(0, line.find(' '));
-    programs.push_back(StartProgram(program, line, "C:\\"));
-    return Check(Setup().started, "could not start " + line);
+    return Start(programs, program, line, "C:\\");
   }
   if (verb == "dialog") {
     folderWindowsBefore = CountFolderWindows();
@@ -545,179 +651,120 @@ bool Run(const Step& step) {
   if (verb == "see") {
     int id = std::stoi(Word(rest));
     rest = Unescape(rest);
-    Check(WaitUntil([&] { return ControlText(window, id) == rest; }, 5000),
-          "control " + std::to_string(id) + " shows \"" + Printable(ControlText(window, id)) + "\", not \"" + rest + "\"");
-    return true;
+    return Soon([&] { return ControlText(id) == rest; },
+                "control " + std::to_string(id) + " shows \"" + Printable(ControlText(id)) + "\", not \"" + rest + "\"",
+                kControlMs);
   }
   if (verb == "is") {
     int id = std::stoi(Word(rest));
-    while (!rest.empty()) {
-      std::string state = Word(rest);
-      Check(WaitUntil([&] { return HasState(id, state); }, 5000), "control " + std::to_string(id) + " is not " + state);
-    }
+    for (std::string state; !(state = Word(rest)).empty();)
+      Soon([&] { return HasState(id, state); }, "control " + std::to_string(id) + " is not " + state, kControlMs);
     return true;
   }
   if (verb == "type") {
     int id = std::stoi(Word(rest));
-    SetControlText(window, id, Unescape(rest));
-    return true;
+    rest = Unescape(rest);
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(rest.c_str()),
+                               SMTO_ABORTIFHUNG, kControlMs, &ignored),
+           true;
   }
-  if (verb == "click") {
-    Click(window, std::stoi(rest));
-    return true;
+  if (verb == "click") return Click(std::stoi(rest)), true;
+  if (verb == "key") return Keys(Focus(), rest);
+  if (verb == "press") {
+    HWND control = GetDlgItem(window, std::stoi(Word(rest)));
+    return Keys(control, rest);
   }
-  if (verb == "key" || verb == "press") {
-    // key: to the control with the focus; press ID: to that control, as
-    // after a click into it.  A letter is typed as its character.
-    HWND target = verb == "press" ? GetDlgItem(window, std::stoi(Word(rest))) : FocusOf(window);
-    for (std::string keys = rest; !keys.empty();) {
-      std::string name = Word(keys);
-      UINT code = KeyCode(name);
-      if (!Check(code != 0, "no key " + name)) return false;
-      PressKey(target ? target : window, code);
-      if (name.size() == 1) PostMessageA(target ? target : window, WM_CHAR, static_cast<unsigned char>(name[0]), 1);
-      SettleTree(target);
-    }
-    return true;
-  }
-  if (verb == "close") {
-    CloseWindowAsCloseBox(window);
-    return true;
-  }
-  if (verb == "ask") return Box(kQuestionCaption, Unescape(rest), Setup().id);
-  if (verb == "fatal") return Box(kFatalCaption, Unescape(rest), Setup().id) && Answer("ok");
+  if (verb == "close") return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0), true;
+  if (verb == "ask") return Box("Install Quavertone", Unescape(rest), Setup().id);
+  if (verb == "fatal") return Box("Installation Error", Unescape(rest), Setup().id) && Answer("ok");
   if (verb == "box") {
     std::string caption = Word(rest);
     return Box(caption, Unescape(rest), 0);
   }
   if (verb == "answer") return Answer(rest);
   if (verb == "catch") return Catch(rest);
-  if (verb == "resume") {
-    ResumeThread(Setup().thread);
-    return true;
-  }
-  if (verb == "shown") {
-    Check(!FindWindowsByCaption(rest).empty(), "no window \"" + rest + "\"");
-    return true;
-  }
-  if (verb == "hidden") {
-    Check(FindWindowsByCaption(rest).empty(), "a window \"" + rest + "\" is shown");
-    return true;
-  }
+  if (verb == "resume") return ResumeThread(Setup().thread), true;
+  if (verb == "hidden") return Check(Captioned(rest).empty(), "a window \"" + rest + "\" is shown"), true;
   if (verb == "exit") {
-    DWORD timeout = rest.find(' ') == std::string::npos ? kDefaultTimeoutMs : std::stoul(rest.substr(rest.find(' ') + 1));
-    long code = WaitForExit(Setup(), timeout);
-    bool good = Check(code == std::stol(rest), "exit code " + std::to_string(code));
+    // "exit CODE [TIMEOUT_MS]": the installer ends with that code in time;
+    // one still running is killed, with what it shows.
+    long code = std::stol(Word(rest));
+    if (!Check(!programs.empty(), "no installer to wait for")) return false;
+    Program& setup = Setup();
+    DWORD got = 0;
+    if (WaitForSingleObject(setup.process, rest.empty() ? kWaitMs : std::stoul(rest)) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(setup.process, &got);
+    } else {
+      std::printf("    still running; windows:\n");
+      for (HWND w : WindowsOf(setup.id)) std::printf("%s", Describe(w).c_str());
+      got = static_cast<DWORD>(-1);
+    }
+    Kill(setup);
     programs.pop_back();
     window = nullptr;
-    return good;
+    return Check(static_cast<long>(got) == code, "exit code " + std::to_string(static_cast<long>(got)));
   }
   if (verb == "started") {
-    std::string name = Word(rest);
-    std::string record = Unescape(rest) + "\n";
-    Check(WaitUntil([&] { return Started(name) == record; }, kSettleMs),
-          name + " started as \"" + Started(name) + "\", not \"" + record + "\"");
-    return true;
+    std::string name = Word(rest), record = Unescape(rest) + "\n";
+    return Soon([&] { return Started(name) == record; }, name + " started as \"" + Started(name) + "\", not \"" + record + "\"");
   }
-  if (verb == "notstarted") {
-    Check(Started(rest).empty(), rest + " was started: " + Started(rest));
-    return true;
-  }
-  if (verb == "explorer") {
-    if (rest == "opened")
-      Check(WaitUntil([] { return CountFolderWindows() > folderWindowsBefore; }, kSettleMs),
-            "no folder window was opened");
-    else
-      Check(CountFolderWindows() == folderWindowsBefore, "a folder window was opened");
-    return true;
-  }
-  if (verb == "installed") {
-    CheckInstalled(rest);
-    return true;
-  }
+  if (verb == "notstarted") return Check(Started(rest).empty(), rest + " was started: " + Started(rest)), true;
+  if (verb == "explorer" && rest == "opened")
+    return Soon([] { return CountFolderWindows() > folderWindowsBefore; }, "no folder window was opened");
+  if (verb == "explorer" && rest == "none")
+    return Check(CountFolderWindows() == folderWindowsBefore, "a folder window was opened"), true;
+  if (verb == "installed") return CheckInstalled(rest), true;
   if (verb == "entry") {
     std::string key = Word(rest);
-    CheckEntry(key, rest);
-    return true;
+    return CheckEntry(key, rest), true;
   }
-  if (verb == "noentry") {
-    Check(WaitUntil(NoEntry, kSettleMs), "an uninstall entry is there");
-    return true;
-  }
+  if (verb == "noentry") return Soon(NoEntry, "an uninstall entry is there");
   if (verb == "noshortcuts") {
-    for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY}) {
-      std::string link = SpecialFolder(csidl) + "\\Quavertone.lnk";
-      Check(WaitUntil([&] { return !FileExists(link); }, kSettleMs), link + " is there");
-    }
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY})
+      Soon([&] { return !Exists(Shortcut(csidl)); }, Shortcut(csidl) + " is there");
     return true;
   }
   if (verb == "shortcut") {
     // "shortcut programs|desktop TARGET in FOLDER"
-    std::string where = Word(rest);
-    std::string link = SpecialFolder(where == "desktop" ? CSIDL_DESKTOPDIRECTORY : CSIDL_PROGRAMS) + "\\Quavertone.lnk";
-    Check(ShortcutTarget(link) == rest, link + " points at \"" + ShortcutTarget(link) + "\"");
-    return true;
+    std::string link = Shortcut(Word(rest) == "desktop" ? CSIDL_DESKTOPDIRECTORY : CSIDL_PROGRAMS);
+    return Check(ShortcutTarget(link) == rest, link + " points at \"" + ShortcutTarget(link) + "\""), true;
   }
-  if (verb == "hide" || verb == "show") {
-    ShowWindow(window, verb == "hide" ? SW_HIDE : SW_SHOW);
-    return true;
-  }
-  if (verb == "shot") {
-    Shot(rest);
-    return true;
-  }
-  if (verb == "report") {
-    Report(rest);
-    return true;
-  }
+  if (verb == "hide" || verb == "show") return ShowWindow(window, verb == "hide" ? SW_HIDE : SW_SHOW), true;
+  if (verb == "shot") return Shot(rest), true;
+  if (verb == "report") return Report(rest), true;
   return Check(false, "unknown step \"" + verb + "\"");
-}
-
-std::vector<Step> ReadScenario(const char* path) {
-  std::vector<Step> steps;
-  std::ifstream in(path);
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t first = line.find_first_not_of(' ');
-    if (first == std::string::npos || line[first] == '#') continue;
-    line = line.substr(first);
-    std::string rest = line;
-    std::string verb = Word(rest);
-    if (verb.back() == ':') continue;
-    steps.push_back({number, verb, rest});
-  }
-  return steps;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  std::ifstream in(argc == 2 ? argv[1] : "");
+  if (!in) {
     std::fprintf(stderr, "usage: scenario.exe FILE\n");
     return 2;
   }
-  std::vector<Step> steps = ReadScenario(argv[1]);
-  if (steps.empty()) {
-    std::printf("no steps in %s\n", argv[1]);
-    return 1;
-  }
   CreateDirectoryA("C:\\qvtest", nullptr);
   SetEnvironmentVariableA("QV_STANDIN_LOG", kStandinLog);
-  int done = 0;
-  for (const Step& step : steps) {
-    ++done;
-    if (!Run(step)) break;
+  int steps = 0;
+  bool goOn = true;
+  for (std::string line; goOn && std::getline(in, line);) {
+    ++currentLine;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line.erase(0, line.find_first_not_of(' '));
+    std::string rest = line, verb = Word(rest);
+    if (verb.empty() || verb[0] == '#' || verb.back() == ':') continue;
+    ++steps;
+    goOn = Run(verb, rest);
   }
-  while (!programs.empty()) {
-    if (IsRunning(Setup())) Check(false, "a program is still running at the end");
-    KillProgram(Setup());
-    programs.pop_back();
+  if (!goOn) std::printf("stopped after line %d\n", currentLine);
+  for (; !programs.empty(); programs.pop_back()) {
+    Check(!Running(Setup()), "a program is still running at the end");
+    Kill(Setup());
   }
-  for (Program& other : others) KillProgram(other);
+  for (Program& other : others) Kill(other);
   for (HANDLE file : heldFiles) CloseHandle(file);
-  std::printf("%d passed, %d failed\n", failures == 0 ? 1 : 0, failures == 0 ? 0 : 1);
-  if (done < static_cast<int>(steps.size())) std::printf("stopped after line %d\n", currentLine);
+  Check(steps > 0, "no steps");
+  std::printf("%s\n", failures == 0 ? "passed" : "FAILED");
   return failures == 0 ? 0 : 1;
 }
