@@ -1,17 +1,15 @@
 #!/usr/bin/python3
-"""Static checks of a built setup.exe, one kind per run so that a failure
-names what broke.
-
-usage: check_setup.py (imports|pe) setup.exe (win32|win64)
-"""
+"""Static checks of a built setup.exe, one kind per run so that ctest names
+what broke.  usage: check_setup.py (imports|pe|dialogs) setup.exe (win32|win64)"""
 import struct
 import sys
+from collections import namedtuple
 
 import pefile
 
 from allowed_imports import ALLOWED, C_RUNTIME_DLL, WIDE_PREFIXES
 
-RT_BITMAP, RT_GROUP_ICON = 2, 14
+RT_BITMAP, RT_DIALOG, RT_GROUP_ICON = 2, 5, 14
 failures = []
 
 
@@ -62,33 +60,133 @@ def check_pe(pe, kind):
     logo = resource(pe, RT_BITMAP, 200)
     check(logo is not None, "bitmap 200 present")
     if logo is not None:
-        _, width, height, _, bits, compression = struct.unpack_from("<IiiHHI", logo)
+        _, width, height, _, bits, compression, _, _, _, colours = struct.unpack_from("<IiiHHIIiiI", logo)
         check((width, abs(height), bits, compression) == (189, 67, 8, 0),
               "bitmap 200 is 189 x 67 at 8 bits per pixel, uncompressed")
-        colours = struct.unpack_from("<I", logo, 32)[0] or 256
-        corner = 40 + 4 * logo[40 + 4 * colours]
-        check(logo[corner:corner + 3] == b"\xff\xff\xff", "bitmap 200 has a white background")
+        background = 40 + 4 * logo[40 + 4 * (colours or 256)]  # the colour of the first pixel
+        check(logo[background:background + 3] == b"\xff\xff\xff", "bitmap 200 has a white background")
     icon = resource(pe, RT_GROUP_ICON, 100)
-    check(icon is not None, "icon group 100 present")
-    if icon is not None:
-        images = []
-        for i in range(struct.unpack_from("<H", icon, 4)[0]):
-            width, height, colours, _, _, bits = struct.unpack_from("<BBBBHH", icon, 6 + 14 * i)
-            images.append((width, height, colours, bits))
-        check(sorted(images) == [(16, 16, 16, 4), (32, 32, 16, 4)],
-              "icon 100 has 16 x 16 and 32 x 32 images of 16 colours: %s" % images)
+    count = struct.unpack_from("<H", icon, 4)[0] if icon else 0
+    images = sorted(struct.unpack_from("<BBB", icon, 6 + 14 * i) for i in range(count))  # width, height, colours
+    check(images == [(16, 16, 16), (32, 32, 16)], "icon 100 is 16 x 16 and 32 x 32 in 16 colours: %s" % images)
 
 
-CHECKS = {"imports": check_imports, "pe": check_pe}
+WS_POPUP, WS_CHILD, WS_VISIBLE, WS_CAPTION = 0x80000000, 0x40000000, 0x10000000, 0x00C00000
+WS_SYSMENU, WS_GROUP, WS_TABSTOP, DS_SETFONT = 0x00080000, 0x00020000, 0x00010000, 0x0040
+BUTTON, EDIT, STATIC, PROGRESS = 0x80, 0x81, 0x82, "MSCTLS_PROGRESS32"  # windres writes class names in capitals
+# What the code needs of a control: its class, and its style under a mask.
+TEXT = (STATIC, 0x1F, 0x0)  # SS_LEFT: shows what SetDlgItemTextA writes
+PICTURE = (STATIC, 0x1F, 0xE)  # SS_BITMAP: takes the logo from STM_SETIMAGE
+PUSH = (BUTTON, 0xF, 0x0)  # BS_PUSHBUTTON
+DEFAULT = (BUTTON, 0xF, 0x1)  # BS_DEFPUSHBUTTON: Enter confirms
+CHECKBOX = (BUTTON, 0xF, 0x3)  # BS_AUTOCHECKBOX: BM_SETCHECK ticks it
+RADIO = (BUTTON, 0xF, 0x9)  # BS_AUTORADIOBUTTON: a click clears the others of its group
+FIELD = (EDIT, 0x84, 0x80)  # ES_AUTOHSCROLL, no ES_MULTILINE: one line, scrolls for a long path
+BAR = (PROGRESS, 0, 0)
+MODAL = WS_POPUP | WS_CAPTION | WS_SYSMENU  # the close box sends IDCANCEL
+
+# Per dialog: the window style bits it needs; the ids of the controls with a tab
+# stop, in template order (the first has the focus at start), and of those that
+# start a group; the controls the code addresses by id, with their kind and the
+# least size (dialog units of 8-point MS Sans Serif) their longest text needs.
+DIALOGS = {
+    # The install dialog's title comes from the code, as the progress window's does.
+    1000: {"style": MODAL, "tabs": [1, 2, 1003, 1004], "groups": [1001, 1002, 1003, -1], "controls": {
+        1001: (TEXT, 142, 8), 1002: (TEXT, 144, 26), 1: (DEFAULT, 64, 22), 2: (PUSH, 64, 22),
+        1003: (FIELD, 122, 12), 1004: (PUSH, 14, 12), 1005: (CHECKBOX, 142, 10),
+        1006: (CHECKBOX, 142, 10), 1007: (CHECKBOX, 142, 10), 1010: (PICTURE, 136, 48)}},
+    # Modeless, and the code never shows it: it must be visible by itself.
+    3000: {"style": MODAL | WS_VISIBLE, "tabs": [], "groups": [], "controls": {3002: (BAR, 238, 8)}},
+    # The choices are scanned in id order for the one ticked, so they must be
+    # one radio group (none starts its own), or the first would stay ticked.
+    4000: {"style": MODAL, "title": "Quavertone --- CD-ROM", "tabs": [1, 2], "groups": [],
+           "controls": {1: (DEFAULT, 64, 22), 2: (PUSH, 64, 22), 4006: (PICTURE, 136, 48),
+                        **{choice: (RADIO, 126, 10) for choice in range(4001, 4006)}}},
+}
+
+Dialog = namedtuple("Dialog", "style cx cy title font controls")
+Control = namedtuple("Control", "id cls style x y cx cy")
 
 
-def main():
-    what, path, kind = sys.argv[1:]
-    CHECKS[what](pefile.PE(path), kind)
-    if failures:
-        print("%d check(s) failed" % len(failures))
-    return 1 if failures else 0
+class Reader:
+    def __init__(self, data):
+        self.data, self.at = data, 0
+
+    def take(self, fmt):
+        values = struct.unpack_from("<" + fmt, self.data, self.at)
+        self.at += struct.calcsize("<" + fmt)
+        return values
+
+    def name(self):
+        """A text, or the ordinal that follows 0xFFFF; "" for none."""
+        if self.data[self.at:self.at + 2] == b"\xff\xff":
+            return self.take("HH")[1]
+        end = self.at
+        while self.data[end:end + 2] != b"\0\0":
+            end += 2
+        text = self.data[self.at:end].decode("utf-16-le")
+        self.at = end + 2
+        return text
+
+
+def parse_dialog(data):
+    """A DLGTEMPLATEEX and its items; None for any other template."""
+    r = Reader(data)
+    version, signature, _, _, style, count, _, _, cx, cy = r.take("HHIIIHhhhh")
+    if (version, signature) != (1, 0xFFFF):
+        return None
+    r.name(), r.name()  # menu, window class
+    title, font = r.name(), None
+    if style & DS_SETFONT:
+        points = r.take("HHBB")[0]
+        font = (points, r.name())
+    controls = []
+    for _ in range(count):
+        r.at = (r.at + 3) & ~3
+        _, _, control_style, x, y, width, height, control_id = r.take("IIIhhhhi")
+        window_class = r.name()
+        r.name()  # text
+        creation_data = r.take("H")[0]
+        r.at += creation_data
+        controls.append(Control(control_id, window_class, control_style, x, y, width, height))
+    return Dialog(style, cx, cy, title, font, controls)
+
+
+def check_dialogs(pe, kind):
+    for number, want in DIALOGS.items():
+        data = resource(pe, RT_DIALOG, number)
+        dialog = parse_dialog(data) if data else None
+        check(dialog is not None, "dialog %d present as an extended template" % number)
+        if dialog is None:
+            continue
+        check(dialog.style & want["style"] == want["style"],
+              "dialog %d style %#010x has %#010x" % (number, dialog.style, want["style"]))
+        check(dialog.font == (8, "MS Sans Serif"), "dialog %d font %r" % (number, dialog.font))
+        if "title" in want:
+            check(dialog.title == want["title"], "dialog %d title %r" % (number, dialog.title))
+        for index, c in enumerate(dialog.controls, 1):
+            inside = 0 <= c.x and c.x + c.cx <= dialog.cx and 0 <= c.y and c.y + c.cy <= dialog.cy
+            check(c.style & (WS_CHILD | WS_VISIBLE) == WS_CHILD | WS_VISIBLE and inside,
+                  "dialog %d control %d (id %d) visible and inside the dialog" % (number, index, c.id))
+        for control_id, ((cls, mask, bits), cx, cy) in want["controls"].items():
+            found = [c for c in dialog.controls if c.id == control_id]
+            if len(found) != 1:
+                check(False, "dialog %d has %d controls with id %d, not one" % (number, len(found), control_id))
+                continue
+            c = found[0]
+            check(c.cls == cls and c.style & mask == bits and c.cx >= cx and c.cy >= cy,
+                  "dialog %d control %d: class %r style %#010x size %d x %d (at least %d x %d)" % (
+                      number, control_id, c.cls, c.style, c.cx, c.cy, cx, cy))
+        tabs = [c.id for c in dialog.controls if c.style & WS_TABSTOP]
+        check(tabs == want["tabs"], "dialog %d tab stops %s" % (number, tabs))
+        groups = [c.id for c in dialog.controls if c.style & WS_GROUP]
+        check(groups == want["groups"], "dialog %d groups start at %s" % (number, groups))
+
+
+CHECKS = {"imports": check_imports, "pe": check_pe, "dialogs": check_dialogs}
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    what, path, kind = sys.argv[1:]
+    CHECKS[what](pefile.PE(path), kind)
+    sys.exit(1 if failures else 0)
