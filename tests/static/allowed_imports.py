@@ -1,16 +1,10 @@
-"""What setup.exe may import, DLL by DLL; check_setup.py fails on anything else.
-
-The installer runs on every 32-bit Windows of the 9x/ME and NT families, so
-it uses the ANSI calls every one of them has, plus what the start-up code of
-the mingw-w64 C runtime needs.  A name goes in here only with the reason it
-is needed, on its line, unless it is one of the plain calls of the first rows.
-"""
+"""What setup.exe may import; check_setup.py fails on anything else.  A name
+beyond the plain ANSI calls of the first rows goes in with its reason."""
 
 ALLOWED = {
     "kernel32.dll": {
-        "GetModuleHandleA", "GetVersionExA", "GlobalAlloc", "SetCurrentDirectoryA",
-        "CreateDirectoryA", "CreateFileA", "WriteFile", "CloseHandle", "DeleteFileA",
-        "FindResourceA", "SizeofResource", "LoadResource", "LockResource",
+        "GetModuleHandleA", "GetVersionExA", "GlobalAlloc", "SetCurrentDirectoryA", "CreateDirectoryA", "CreateFileA",
+        "WriteFile", "CloseHandle", "DeleteFileA", "FindResourceA", "SizeofResource", "LoadResource", "LockResource",
         "GetWindowsDirectoryA", "GetCommandLineA", "MultiByteToWideChar", "ExitProcess",
         "IsDBCSLeadByte",  # the command tail: a double-byte name in quotes keeps its trail byte
         "ReadFile",  # our own expander reads the scratch file (lz32's LZCopy is not used)
@@ -28,16 +22,13 @@ ALLOWED = {
         "LoadLibraryA", "GetProcAddress", "FreeLibrary",  # i686 only: looks for libgcc's frame registration
     },
     "user32.dll": {
-        "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA",
-        "DialogBoxParamA", "CreateDialogParamA", "EndDialog", "DestroyWindow",
-        "SetWindowTextA", "SetDlgItemTextA", "GetDlgItemTextA", "SendDlgItemMessageA",
-        "GetDlgItem", "EnableWindow", "LoadImageA", "PeekMessageA", "IsDialogMessageA",
+        "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA", "DialogBoxParamA",
+        "CreateDialogParamA", "EndDialog", "DestroyWindow", "SetWindowTextA", "SetDlgItemTextA", "GetDlgItemTextA",
+        "SendDlgItemMessageA", "GetDlgItem", "EnableWindow", "LoadImageA", "PeekMessageA", "IsDialogMessageA",
     },
     "comctl32.dll": {"#17"},  # InitCommonControls, by the ordinal the oldest copies export
-    "advapi32.dll": {
-        "RegCreateKeyExA", "RegOpenKeyExA", "RegSetValueExA", "RegQueryValueExA",
-        "RegDeleteValueA", "RegCloseKey",
-    },
+    "advapi32.dll": {"RegCreateKeyExA", "RegOpenKeyExA", "RegSetValueExA", "RegQueryValueExA", "RegDeleteValueA",
+                     "RegCloseKey"},
     "shell32.dll": {
         "SHBrowseForFolderA", "ShellExecuteA", "SHGetSpecialFolderLocation",
         "SHGetPathFromIDListA",  # exported under the A name by every shell32
@@ -46,8 +37,7 @@ ALLOWED = {
     "ole32.dll": {"CoInitialize", "CoCreateInstance", "CoUninitialize"},
 }
 
-# The C runtime DLL, present on every platform the installer runs on: any of
-# its functions may come in with the standard library, but no wide-character
-# one, which the 9x family lacks.
+# The C runtime DLL, on every platform the installer runs on: any of its functions
+# may come with the standard library, but no wide-character one (9x lacks them).
 C_RUNTIME_DLL = "msvcrt.dll"
 WIDE_PREFIXES = ("wcs", "_wcs", "_w", "wprintf", "swprintf", "_snw", "wmem", "iswalpha", "towlower", "towupper")
