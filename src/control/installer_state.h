@@ -17,6 +17,8 @@ constexpr uint32_t LEGACY_VERSION_LIMIT = 301;
 #define PRODUCT_WINDOW_CLASS "Quavertone"
 #define PRODUCT_PROGRAM "Quavertone.exe"
 #define INSTALLER_WINDOW_CLASS "Install Quavertone"
+// The named mutex a running installer holds.
+#define INSTALLER_MUTEX_NAME "Quavertone Setup Running"
 
 // Platform identifiers reported by GetVersionExA.
 constexpr uint32_t PLATFORM_WIN32S = 0;

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "common/text.h"
 #include "control/installer_state.h"
@@ -14,6 +13,42 @@ namespace {
 constexpr SIZE_T VERSION_SCRATCH_SIZE = 65535;
 // OSVERSIONINFOA: the size every platform of both families accepts.
 constexpr DWORD VERSION_INFO_SIZE = 148;
+
+// LOAD_LIBRARY_SEARCH_SYSTEM32, for SetDefaultDllDirectories.
+constexpr DWORD SEARCH_SYSTEM_FOLDER_ONLY = 0x00000800;
+
+// Looks up a kernel32 function that older platforms lack; null there.
+template <typename Function>
+Function Kernel32Function(const char* name) {
+  // Through a plain function type: the casts between unrelated function
+  // types would otherwise be reported.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// DLLs are looked for in the system folder only, never beside setup.exe (a
+// download folder, a copied CD), where anyone may have left one.  The 9x/ME
+// and NT 4 platforms lack the function, and updates of later ones added it.
+void LoadDllsFromSystemFolderOnly() {
+  typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
+  auto restrict = Kernel32Function<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
+  if (restrict != nullptr) restrict(SEARCH_SYSTEM_FOLDER_ONLY);
+}
+
+// Registers the progress bar class through ordinal 17 of comctl32
+// (InitCommonControls), present in every version (the Ex form is not on the
+// oldest), loaded by its full path in the system folder.  Without it the
+// progress window cannot be made, which reports the failure then.
+void InitCommonControlsFromSystemFolder() {
+  char path[MAX_PATH + 16];
+  UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH || !AppendPathName(path, sizeof path, "comctl32.dll")) return;
+  HMODULE comctl32 = LoadLibraryA(path);
+  if (comctl32 == nullptr) return;
+  typedef void(WINAPI * InitCommonControlsFunction)();
+  auto init = reinterpret_cast<InitCommonControlsFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(comctl32, MAKEINTRESOURCEA(17))));
+  if (init != nullptr) init();  // the library stays loaded: its classes are in use
+}
 
 void RegisterInstallerClass(HINSTANCE instance) {
   WNDCLASSA windowClass;
@@ -30,14 +65,19 @@ void RegisterInstallerClass(HINSTANCE instance) {
 }  // namespace
 
 void StartInstaller(HINSTANCE, const char* commandTail) {
+  LoadDllsFromSystemFolderOnly();
   Installer.instance = GetModuleHandleA(nullptr);
 
   if (FindWindowA(INSTALLER_WINDOW_CLASS, nullptr) != nullptr) ExitProcess(0);
+  // No window of the class above is ever made, so that test finds only
+  // other programs' windows: a second installer started beside this one (a
+  // double double-click, the autorun and a click) ends here just as quietly.
+  // The mutex lives as long as this process.
+  HANDLE running = CreateMutexA(nullptr, FALSE, INSTALLER_MUTEX_NAME);
+  if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) ExitProcess(0);
 
   RegisterInstallerClass(Installer.instance);
-  // Ordinal 17 of comctl32, present in every version (the Ex form is not on
-  // the oldest); it registers the progress bar class.
-  InitCommonControls();
+  InitCommonControlsFromSystemFolder();
 
   void* scratch = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, VERSION_SCRATCH_SIZE);
   if (scratch == nullptr) FatalError("ERROR: Insufficient memory.");

@@ -9,6 +9,9 @@ ALLOWED = {
         "IsDBCSLeadByte",  # the command tail: a double-byte name in quotes keeps its trail byte
         "ReadFile",  # our own expander reads the scratch file (lz32's LZCopy is not used)
         "GetDriveTypeA",  # whether the installer runs from the product CD-ROM
+        "CreateMutexA",  # held while the installer runs: a second one started beside it ends
+        "GetSystemDirectoryA",  # comctl32 is loaded by its full path there, never from beside setup.exe
+        "LoadLibraryA", "GetProcAddress",  # comctl32's ordinal 17; SetDefaultDllDirectories where kernel32 has it
         # The C runtime's start-up code, not the installer's own:
         "InitializeCriticalSection", "DeleteCriticalSection",  # locks around its atexit and TLS tables
         "EnterCriticalSection", "LeaveCriticalSection",  # the same locks
@@ -19,14 +22,13 @@ ALLOWED = {
         "TlsGetValue",  # per-thread destructors
         "VirtualProtect", "VirtualQuery",  # pseudo-relocation of references into DLL data
         "__C_specific_handler",  # x86_64 only: structured exception unwinding
-        "LoadLibraryA", "GetProcAddress", "FreeLibrary",  # i686 only: looks for libgcc's frame registration
+        "FreeLibrary",  # i686 only: libgcc's frame registration, looked up at start
     },
     "user32.dll": {
         "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA", "DialogBoxParamA",
         "CreateDialogParamA", "EndDialog", "DestroyWindow", "SetWindowTextA", "SetDlgItemTextA", "GetDlgItemTextA",
         "SendDlgItemMessageA", "GetDlgItem", "EnableWindow", "LoadImageA", "PeekMessageA", "IsDialogMessageA",
     },
-    "comctl32.dll": {"#17"},  # InitCommonControls, by the ordinal the oldest copies export
     "advapi32.dll": {"RegCreateKeyExA", "RegOpenKeyExA", "RegSetValueExA", "RegQueryValueExA", "RegDeleteValueA",
                      "RegCloseKey"},
     "shell32.dll": {

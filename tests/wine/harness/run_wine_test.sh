@@ -6,7 +6,9 @@
 # Drive E: of the copy is SETUP_BUILD's CD folder, HOME is a fresh folder,
 # and only this copy's wineserver is stopped at the end.  A scenario file
 # argument may ask, in a "needs:" line, for a display (Xvfb, the folder
-# browser's tree) or a small disk (a 600 KB drive D: that fills up).
+# browser's tree), a small disk (a 600 KB drive D: that fills up), or
+# planted DLLs (comctl32.dll and uxtheme.dll beside setup.exe on the CD,
+# which Wine then looks for there first, as Windows does).
 # Exit 77 (skipped, with the reason) where the machine cannot run it.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,7 +35,14 @@ cleanup() {
 trap cleanup EXIT
 cp -a "$template/$mode/prefix" "$work/prefix"
 mkdir -p "$work/home"
-ln -sfn "$(cd "$build/cd" && pwd)" "$work/prefix/dosdevices/e:"
+cd_folder=$(cd "$build/cd" && pwd)
+if [[ "$needs" == *planted-dlls* ]]; then
+  cp -a "$cd_folder" "$work/cd"
+  cp "$build"/tools/standins/planted/*.dll "$work/cd/"
+  cd_folder=$work/cd
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32,uxtheme=n,b"
+fi
+ln -sfn "$cd_folder" "$work/prefix/dosdevices/e:"
 if [[ "$needs" == *small-disk* ]]; then
   mkdir "$work/disk"
   if ! mount -t tmpfs -o size=600k tmpfs "$work/disk" 2>/dev/null; then
