@@ -92,7 +92,7 @@ MODAL = WS_POPUP | WS_CAPTION | WS_SYSMENU  # the close box sends IDCANCEL
 DIALOGS = {
     # The install dialog's title comes from the code, as the progress window's does.
     1000: {"style": MODAL, "tabs": [1, 2, 1003, 1004], "groups": [1001, 1002, 1003, -1], "controls": {
-        1001: (TEXT, 142, 8), 1002: (TEXT, 144, 26), 1: (DEFAULT, 64, 22), 2: (PUSH, 64, 22),
+        1001: (TEXT, 142, 8), 1002: (TEXT, 144, 34), 1: (DEFAULT, 64, 22), 2: (PUSH, 64, 22),
         1003: (FIELD, 122, 12), 1004: (PUSH, 14, 12), 1005: (CHECKBOX, 142, 10),
         1006: (CHECKBOX, 142, 10), 1007: (CHECKBOX, 142, 10), 1010: (PICTURE, 136, 48)}},
     # Modeless, and the code never shows it: it must be visible by itself.
