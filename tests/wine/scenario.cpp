@@ -356,7 +356,9 @@ bool StartSetup(std::string rest) {
   }
   // Wine answers a drive's type through a service that a fresh prefix
   // starts with its first program: until then E: reads as a plain folder.
-  if (!Check(WaitUntil([] { return GetDriveTypeA("E:\\") == DRIVE_CDROM; }, kSettleMs), "E: never reads as a CD-ROM"))
+  // Under load that service has been seen to take its time.
+  if (!Check(WaitUntil([] { return GetDriveTypeA("E:\\") == DRIVE_CDROM; }),
+             "E: reads as drive type " + std::to_string(GetDriveTypeA("E:\\")) + ", never as a CD-ROM"))
     return false;
   std::string line = where == "bare" ? "setup.exe" : "\"" + path + "\"";
   return Start(programs, path, rest.empty() ? line : line + " " + rest, folder);
