@@ -1,0 +1,287 @@
+// The installer's pure rules: texts, paths, installed state, dialog decisions.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/text.h"
+#include "companions/source_drive.h"
+#include "control/command_tail.h"
+#include "control/installed_state_rules.h"
+#include "dialogs/cdrom_menu_choice.h"
+#include "dialogs/dialog_frame_table.h"
+#include "dialogs/install_dialog_texts.h"
+#include "dialogs/progress_state.h"
+#include "engine/file_table.h"
+#include "engine/shortcut_paths.h"
+#include "registry/product_records.h"
+#include "registry/value_path.h"
+
+namespace {
+
+// Runs rule(block, capacity, args...) on a heap block of exactly capacity
+// bytes of 'z' (AddressSanitizer sees any byte past it) that first holds
+// before and its terminator, as much as fits: "yes " or "no " and the text.
+template <typename... Params, typename... Args>
+std::string Written(bool (*rule)(char*, size_t, Params...), size_t capacity, const std::string& before, Args... args) {
+  const std::unique_ptr<char[]> block(new char[capacity]);
+  std::memset(block.get(), 'z', capacity);
+  std::memcpy(block.get(), before.c_str(), std::min(capacity, before.size() + 1));
+  return (rule(block.get(), capacity, args...) ? "yes " : "no ") + std::string(block.get());
+}
+
+// "yes key|value", split in a work buffer of exactly its size.
+std::string Split(const char* prefix, const std::string& path) {
+  std::vector<char> work(VALUE_PATH_BUFFER_SIZE), copy(path.c_str(), path.c_str() + path.size() + 1);
+  const char* value = nullptr;
+  const bool answer = SplitValuePath(work.data(), work.size(), prefix, copy.data(), &value);
+  EXPECT_EQ(copy.data(), path) << "the caller's text is never changed";
+  EXPECT_TRUE(value >= work.data() && value < work.data() + work.size());
+  return (answer ? "yes " : "no ") + std::string(work.data()) + "|" + value;
+}
+
+std::string Levels(const std::string& destination) {
+  std::string levels;
+  const auto add = [](const char* folder, void* to) { *static_cast<std::string*>(to) += std::string(folder) + "|"; };
+  ForEachFolderLevel(destination.c_str(), add, &levels);
+  return levels;
+}
+
+// Shift-JIS lead bytes, as code page 932 has them.
+bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+}  // namespace
+
+TEST(Text, FindsWithAsciiLettersFoldedOnlyAndJoinsWithOneBackslash) {
+  EXPECT_TRUE(FindSubstringNoCase("x/AutoRUNx", "/autorun"));
+  EXPECT_TRUE(FindSubstringNoCase("anything", ""));
+  EXPECT_FALSE(FindSubstringNoCase("", "/autorun"));
+  EXPECT_FALSE(FindSubstringNoCase("/autoru", "/autorun"));
+  EXPECT_FALSE(FindSubstringNoCase("\xE9t\xE9", "\xC9T\xC9"));  // accented letters of the code page are not folded
+  EXPECT_TRUE(FindSubstringNoCase("\xE9T\xE9", "\xE9t\xE9"));
+  EXPECT_FALSE(FindSubstringNoCase("@", "`"));  // next to the letters, but not letters
+  EXPECT_FALSE(FindSubstringNoCase("[", "{"));
+
+  EXPECT_EQ(Written(JoinPath, 32, "", "C:\\Program Files", "Quavertone"), "yes C:\\Program Files\\Quavertone");
+  EXPECT_EQ(Written(JoinPath, 32, "", "D:\\Apps\\", "Quavertone.exe"), "yes D:\\Apps\\Quavertone.exe");
+  EXPECT_EQ(Written(JoinPath, 11, "", "C:\\a", "bcdef"), "yes C:\\a\\bcdef");  // 10 characters + NUL
+  EXPECT_EQ(Written(JoinPath, 10, "", "C:\\a", "bcdef"), "no ");
+  EXPECT_EQ(Written(AppendPathName, 11, "C:\\a\\bcdef", "g"), "no C:\\a\\bcdef");
+  EXPECT_EQ(Written(AppendText, 11, "C:\\a\\bcdef", "g"), "no C:\\a\\bcdef");
+  EXPECT_EQ(Written(CopyText, 4, "x", "abcd"), "no ");
+  EXPECT_EQ(Written(CopyText, 5, "x", "abcd"), "yes abcd");
+  EXPECT_TRUE(EndsWithBackslash("C:\\"));
+  EXPECT_FALSE(EndsWithBackslash(""));
+}
+
+TEST(CommandLine, TailSkipsTheProgramNameAndSourceDriveIsBeforeTheFirstColon) {
+  EXPECT_STREQ(CommandTail("\"E:\\setup.exe\" /autorun", nullptr), "/autorun");
+  EXPECT_STREQ(CommandTail("\"C:\\My Files\\setup.exe\"/x", nullptr), "/x");
+  EXPECT_STREQ(CommandTail("setup.exe  \t /autorun x", nullptr), "/autorun x");
+  EXPECT_STREQ(CommandTail("setup.exe", nullptr), "");
+  EXPECT_STREQ(CommandTail("\"setup.exe", nullptr), "");  // no closing quote
+  EXPECT_STREQ(CommandTail("", nullptr), "");
+  EXPECT_STREQ(CommandTail("\"\"  a", nullptr), "a");
+  EXPECT_STREQ(CommandTail("\"C:\\x/autorunx\\setup.exe\"", nullptr), "");  // a switch in the own path
+  EXPECT_STREQ(CommandTail("C:\\x/autorunx\\setup.exe", nullptr), "");
+  // 0x94 0x22 is one character; without the lead-byte rule its '"' ends the name.
+  EXPECT_STREQ(CommandTail("\"C:\\\x94\"\\setup.exe\" /autorun", ShiftJisLead), "/autorun");
+  EXPECT_STREQ(CommandTail("\"C:\\\x94\"\\setup.exe\" /autorun", nullptr), "\\setup.exe\" /autorun");
+  EXPECT_STREQ(CommandTail("\"C:\\\x94", ShiftJisLead), "");  // a lead byte must not step over the end
+
+  // The source drive is the character before the first colon.
+  EXPECT_EQ(SourceDrive("\"E:\\SETUP.EXE\" /autorun"), 'E');
+  EXPECT_EQ(SourceDrive("setup.exe C:\\x D:\\y"), 'C');  // the first ':' wins, even in the tail
+  EXPECT_EQ(SourceDrive("setup.exe /autorun"), '\0');
+  EXPECT_EQ(SourceDrive(""), '\0');
+  EXPECT_EQ(SourceDrive(":odd"), '\0');  // nothing before it
+  EXPECT_EQ(Written(CdRomPath, 32, "", 'E', "directx\\dxsetup.exe"), "yes E:\\directx\\dxsetup.exe");
+  EXPECT_EQ(Written(CdRomPath, 4, "", 'E', ""), "yes E:\\");
+  EXPECT_EQ(Written(CdRomPath, 32, "", '\0', "bladeenc.exe").substr(0, 3), "no ");
+  EXPECT_EQ(Written(CdRomPath, 8, "", 'E', "bladeenc.exe").substr(0, 3), "no ");
+}
+
+TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
+  const std::string longest = "C:\\" + std::string(252, 'd'), d241(241, 'd');  // the longest destination
+  EXPECT_EQ(Written(ComposeUninstallString, 300, "", "C:\\Program Files\\Quavertone"),
+            "yes \"C:\\Program Files\\Quavertone\\Quavertone.exe\" /uninstall");
+  EXPECT_EQ(Written(ComposeUninstallString, 300, "", "D:\\Apps\\"), "yes \"D:\\Apps\\Quavertone.exe\" /uninstall");
+  EXPECT_EQ(Written(ComposeUninstallString, 300, "", longest.c_str()).substr(0, 4), "yes ");
+  EXPECT_EQ(Written(ComposeUninstallString, 40, "", longest.c_str()), "no ");
+  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", "D:\\Apps\\"), "yes D:\\Apps\\Quavertone.exe");
+  // 244 + "\Quavertone.exe" = 259 characters: the longest target that fits.
+  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\" + d241).c_str()), "yes C:\\" + d241 + "\\Quavertone.exe");
+  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\d" + d241).c_str()), "no ");
+  EXPECT_EQ(Written(AppendShortcutFileName, 260, "C:\\Desktop"), "yes C:\\Desktop\\Quavertone.lnk");
+  EXPECT_EQ(Written(AppendShortcutFileName, 260, "C:\\f" + d241), "no C:\\f" + d241);  // 260: one too many
+
+  EXPECT_EQ(Levels("C:\\New\\Deeper\\Quavertone"), "C:\\New|C:\\New\\Deeper|C:\\New\\Deeper\\Quavertone|");
+  EXPECT_EQ(Levels("D:\\Apps\\"), "D:\\Apps|");
+  EXPECT_EQ(Levels("C:\\"), "");
+  EXPECT_EQ(Levels("C:"), "");
+  EXPECT_EQ(Levels(longest), longest + "|");
+  EXPECT_EQ(Levels(longest + "d"), "");
+}
+
+TEST(Paths, ValuePathSplitsAtTheLastBackslash) {
+  EXPECT_EQ(Split(PRODUCT_KEY_PATH, PROGRAM_DIRECTORY_RECORD), "yes Software\\Quavertone|ProgramDirectory");
+  EXPECT_EQ(Split(PRODUCT_KEY_PATH, "Options\\Mode"), "yes Software\\QuavertoneOptions|Mode");  // nothing added
+  EXPECT_EQ(Split(PRODUCT_KEY_PATH, ""), "yes Software|Quavertone");  // the prefix's own separator
+  // A trailing backslash names the default value; only the one goes.
+  EXPECT_EQ(Split(PRODUCT_KEY_PATH, "\\Options\\"), "yes Software\\Quavertone\\Options|");
+  EXPECT_EQ(Split(nullptr, "A\\B\\\\"), "yes A\\B\\|");
+  EXPECT_EQ(Split(nullptr, PROGRAM_FILES_DIR_RECORD),
+            "yes SOFTWARE\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir");
+  EXPECT_EQ(Split(nullptr, "\\Value"), "yes |Value");  // the root itself
+  EXPECT_EQ(Split(nullptr, ""), "no |");
+  EXPECT_EQ(Split(nullptr, "ProgramFilesDir"), "no |");  // root-given paths need a separator
+  // 19 + 236 = 255 characters fit; one more does not.
+  const std::string a235(235, 'a'), v253(253, 'v');
+  EXPECT_EQ(Split(PRODUCT_KEY_PATH, "\\" + a235), "yes Software\\Quavertone|" + a235);
+  EXPECT_EQ(Split(PRODUCT_KEY_PATH, "\\" + a235 + "b"), "no |");
+  EXPECT_EQ(Split(PRODUCT_KEY_PATH, std::string(5000, '\\')), "no |");
+  EXPECT_EQ(Split(nullptr, "K\\" + v253), "yes K|" + v253);
+  EXPECT_EQ(Split(nullptr, "K\\" + v253 + "v"), "no |");
+}
+
+TEST(InstalledState, VersionClassAndWordingFollowTheInstalledFlagAndThePlainUnsignedNumber) {
+  const std::pair<uint32_t, VersionClass> classes[] = {
+      {0, VersionClass::Legacy},   {1, VersionClass::Legacy},   {301, VersionClass::Legacy},
+      {302, VersionClass::Older},  {999, VersionClass::Older},  {1000, VersionClass::Same},
+      {1001, VersionClass::Newer}, {1200, VersionClass::Newer}, {0xFFFFFFFFu, VersionClass::Newer},
+  };
+  for (const auto& [version, expected] : classes) {
+    EXPECT_EQ(ClassifyInstalledVersion(true, version), expected) << version;
+    EXPECT_EQ(ClassifyInstalledVersion(false, version), VersionClass::Fresh) << version;  // the number means nothing
+  }
+  const char install[] = "This will install Quavertone into your PC in the specified folder.";
+  const char update[] = "This will update your current version of Quavertone.";
+  const char newer[] = "A newer version of Quavertone is already installed. If you do not wish to replace your "
+                       "newer version with this older one, click Cancel.";
+  const char installed[] = "Quavertone has been successfully installed!\r\nWould you like to go Quavertone now?";
+  const char updated[] = "Quavertone has been successfully updated!\r\nWould you like to go Quavertone now?";
+  // Installed, version: status, confirm button, folder locked, closing message.
+  const std::tuple<bool, uint32_t, const char*, const char*, bool, const char*> rows[] = {
+      {false, 999, install, "&I n s t a l l", false, installed},
+      {true, 1000, install, "&I n s t a l l", false, installed},
+      {true, 999, update, "&U p d a t e", true, updated},
+      {true, 301, update, "&U p d a t e", true, updated},
+      {true, 0x80000000u, newer, "&I n s t a l l", true, installed},
+  };
+  for (const auto& [installedBefore, version, status, confirm, locked, closing] : rows) {
+    SCOPED_TRACE(std::to_string(installedBefore) + "/" + std::to_string(version));
+    const InstallDialogWording wording = InstallDialogTexts(installedBefore, version);
+    EXPECT_STREQ(wording.status, status);
+    EXPECT_STREQ(wording.confirm, confirm);
+    EXPECT_EQ(wording.folderLocked, locked);
+    EXPECT_STREQ(ClosingMessageText(ClassifyInstalledVersion(installedBefore, version)), closing);
+  }
+}
+
+TEST(InstalledState, DestinationsNeedDriveColonBackslashAndMoreAndFitTheDestination) {
+  const std::pair<const char*, bool> rows[] = {
+      {"C:\\x", true}, {"C:\\Program Files\\Quavertone", true}, {"Q:\\\\", true},  // nothing more is checked
+      {"", false}, {"C", false}, {"C:", false}, {"C:\\", false}, {"C:x", false}, {"CC:\\x", false},
+      {"\\\\server\\share", false}, {"\\Quavertone", false},
+  };
+  for (const auto& [text, valid] : rows) {
+    const std::vector<char> copy(text, text + std::strlen(text) + 1);  // ASan sees a read past the end
+    EXPECT_EQ(IsValidDestinationForm(copy.data()), valid) << text;
+  }
+  // The proposal is the program folder, else on the Windows drive.
+  const std::string p241(241, 'p');  // "C:\" + 241 + "\Quavertone" = 255: fits
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps\\", "C:\\WINDOWS"), "yes D:\\Apps\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps", "C:\\WINDOWS"), "yes D:\\Apps\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\", ""), "yes D:\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "F:\\WINNT"), "yes F:\\Program Files\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "\\\\server\\windows"), "yes \\Quavertone");  // no drive
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", ""), "yes \\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "C"), "yes \\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", ("C:\\" + p241).c_str(), ""), "yes C:\\" + p241 + "\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", ("C:\\p" + p241).c_str(), "C:\\WINDOWS"), "no ");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", std::string(255, 'p').c_str(), ""), "no ");
+  // A browsed folder gets the product's folder if the destination holds it.
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, "C:\\"), "yes C:\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, "D:\\Music"), "yes D:\\Music\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, ""), "no ");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 14, "C:\\"), "yes C:\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 13, "C:\\"), "no C:\\");
+  // "\Quavertone" is 11 characters: a folder of 244 gives exactly 255, the
+  // most the destination holds; ending in a backslash saves one.
+  const std::string fits = "C:\\" + std::string(241, 'a');
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, fits), "yes " + fits + "\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, fits + "\\"), "yes " + fits + "\\Quavertone");
+  for (size_t length : {245, 259}) {
+    const std::string tooLong = "C:\\" + std::string(length - 3, 'b');
+    EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, tooLong), "no " + tooLong) << "stays as it was";
+  }
+}
+
+TEST(InstalledState, ReadTextIsTerminatedOrRefused) {
+  EXPECT_EQ(Written(TerminateReadText, 8, "abc", 4u), "yes abc");
+  EXPECT_EQ(Written(TerminateReadText, 8, "abczzzzz", 3u), "yes abc");  // stored without its terminator
+  EXPECT_EQ(Written(TerminateReadText, 8, "zzzzzzzz", 0u), "yes ");
+  EXPECT_EQ(Written(TerminateReadText, 8, "zzzzzzz", 8u), "yes zzzzzzz");  // a terminator anywhere will do
+  EXPECT_EQ(Written(TerminateReadText, 8, "zzzzzzzz", 8u), "no ");  // a whole buffer without one
+  EXPECT_EQ(Written(TerminateReadText, 8, "zzzzzzzz", 0xFFFFFFFFu), "no ");
+}
+
+TEST(Dialogs, CdRomMenuReportsTheFirstCheckedChoiceOrCancel) {
+  // Nothing checked ends the run as Cancel (2); indeterminate (2) is not checked.
+  const std::pair<std::vector<INT_PTR>, INT_PTR> rows[] = {
+      {{1, 0, 0, 0, 0}, 4001}, {{0, 0, 0, 1, 0}, 4004}, {{0, 0, 0, 0, 1}, 4005}, {{1, 1, 1, 1, 1}, 4001},
+      {{0, 1, 0, 1, 1}, 4002}, {{0, 0, 0, 0, 0}, 2},    {{2, 0, 2, 0, 0}, 2},    {{2, 0, 1, 0, 0}, 4003},
+  };
+  for (const auto& [states, expected] : rows) EXPECT_EQ(ChooseCdRomAction(states.data()), expected) << &states;
+}
+
+static std::vector<std::vector<uint64_t>> calls;  // window, message, wParam, lParam
+static INT_PTR answer = 0;
+
+TEST(Dialogs, FrameForwardsTheTableRowsUnchangedAndAnswersAsTheTableSays) {
+  ActiveDialogProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    calls.push_back({reinterpret_cast<uintptr_t>(window), message, wParam, static_cast<uint64_t>(lParam)});
+    return answer;
+  };
+  answer = 77;
+  // Message, forwarded, answer: WM_INITDIALOG gets TRUE whatever the dialog
+  // says, WM_DRAWITEM the dialog's own answer; WM_DESTROY and messages outside
+  // the table never reach the dialog.
+  const std::tuple<UINT, bool, INT_PTR> rows[] = {
+      {0x0110, true, 1}, {0x0002, false, 1}, {0x0111, true, 0},  {0x002B, true, 77},  {0x0114, true, 0},
+      {0x0115, true, 0}, {0x0010, false, 0}, {0x0030, false, 0}, {0x0001, false, 0},
+  };
+  // Values that a 32-bit round trip would cut, if the frame ever narrowed them.
+  const WPARAM wParam = ~static_cast<WPARAM>(0) - 5;
+  const LPARAM lParam = -123456;
+  for (const auto& [message, forwarded, frameAnswer] : rows) {
+    calls.clear();
+    EXPECT_EQ(DispatchFrameMessage(reinterpret_cast<HWND>(0x1234), message, wParam, lParam), frameAnswer) << message;
+    const decltype(calls) call = {{0x1234, message, wParam, static_cast<uint64_t>(lParam)}};
+    EXPECT_EQ(calls, forwarded ? call : decltype(calls)()) << message;
+  }
+}
+
+TEST(Dialogs, ProgressTitleIsCaptionSeparatorTextCutAtTheEndOfTheBuffer) {
+  const std::string c200(200, 'c'), t48(48, 't'), t49(49, 't'), huge(1000, 'h');
+  EXPECT_EQ(Written(ComposeProgressTitle, 256, "", "Installing Quavertone", "Working ... "),
+            "yes Installing Quavertone  ---  Working ... ");
+  EXPECT_EQ(Written(ComposeProgressTitle, 256, "", "", ""), "yes   ---  ");
+  EXPECT_EQ(Written(ComposeProgressTitle, 256, "", "Caption", nullptr), "yes Caption  ---  ");
+  // Callers keep caption and text within 248 characters together.
+  EXPECT_EQ(Written(ComposeProgressTitle, 256, "", c200.c_str(), t48.c_str()), "yes " + c200 + "  ---  " + t48);
+  EXPECT_EQ(Written(ComposeProgressTitle, 256, "", c200.c_str(), t49.c_str()),
+            "no " + (c200 + "  ---  " + t49).substr(0, 255));
+  EXPECT_EQ(Written(ComposeProgressTitle, 256, "", huge.c_str(), "text"), "no " + huge.substr(0, 255));
+  EXPECT_EQ(Written(ComposeProgressTitle, 256, "", "Installing", huge.c_str()),
+            "no " + ("Installing  ---  " + huge).substr(0, 255));
+  EXPECT_EQ(Written(ComposeProgressTitle, 4, "", "Installing", "x"), "no Ins");
+
+  EXPECT_EQ(ProgressRangeParam(3, 70000), static_cast<LPARAM>((70000 & 0xFFFF) << 16 | 3));
+  EXPECT_EQ(ProgressRangeParam(65536 + 7, 9), static_cast<LPARAM>(0x00090007));
+  EXPECT_EQ(ProgressRangeParam(0, 0xFFFF), static_cast<LPARAM>(0xFFFF0000u));  // no sign extension
+  EXPECT_EQ(ProgressRangeParam(-1, -1), static_cast<LPARAM>(0xFFFFFFFFu));
+}
