@@ -3,7 +3,8 @@
 //   scenario.exe FILE.txt
 // Each line of the file is a verb and its arguments; the last argument of a
 // verb takes the rest of the line, and the four characters \r\n in it stand
-// for a line break.  Blank lines and lines starting with # or a word and a
+// for a line break; <HH> (two capital hex digits) stands for the byte HH,
+// as failures print bytes outside printable ASCII.  Blank lines and lines starting with # or a word and a
 // colon ("on: x64 x86") are not steps.  A failed check is printed with the
 // line it came from and what the screen showed; a failed wait for a window
 // ends the scenario, since the steps after it would only report its
@@ -16,6 +17,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -754,6 +756,10 @@ int main(int argc, char** argv) {
     ++currentLine;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     line.erase(0, line.find_first_not_of(' '));
+    for (size_t at = 0; (at = line.find('<', at)) != std::string::npos && at + 3 < line.size(); ++at)
+      if (line[at + 3] == '>' && std::isxdigit(line[at + 1]) && std::isxdigit(line[at + 2]) && !std::islower(line[at + 1]) &&
+          !std::islower(line[at + 2]))
+        line.replace(at, 4, 1, static_cast<char>(std::stoi(line.substr(at + 1, 2), nullptr, 16)));
     std::string rest = line, verb = Word(rest);
     if (verb.empty() || verb[0] == '#' || verb.back() == ':') continue;
     ++steps;

@@ -8,7 +8,8 @@
 # argument may ask, in a "needs:" line, for a display (Xvfb, the folder
 # browser's tree), a small disk (a 600 KB drive D: that fills up), or
 # planted DLLs (comctl32.dll and uxtheme.dll beside setup.exe on the CD,
-# which Wine then looks for there first, as Windows does).
+# which Wine then looks for there first, as Windows does), or japanese (the
+# Japanese locale: code page 932, whose trail bytes include that of "\").
 # Exit 77 (skipped, with the reason) where the machine cannot run it.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -50,6 +51,13 @@ if [[ "$needs" == *small-disk* ]]; then
     exit 77
   fi
   ln -sfn "$work/disk" "$work/prefix/dosdevices/d:"
+fi
+if [[ "$needs" == *japanese* ]]; then
+  if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    echo "the Japanese locale is missing (scripts/deps.sh makes it)" >&2
+    exit 1
+  fi
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 fi
 if [ "$mode" = display ]; then
   source "$here/xvfb.sh"
