@@ -1,29 +1,23 @@
 #!/bin/bash
-# Runs one fuzzer for a bounded time on a seed corpus made by the compressor
-# from the codec's own sources, and prints how many inputs it executed.
+# Runs one fuzzer for a bounded time on a seed corpus made from the codec's
+# own sources (compressed by the szdd tool, or raw), and prints how many
+# inputs it executed.
 # usage: run_fuzzer.sh FUZZER SZDD_TOOL WORK_DIR SECONDS [seeds|raw]
 set -euo pipefail
 fuzzer=$1 szdd=$2 work=$3 seconds=$4 kind=${5:-seeds}
 here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$work" && mkdir -p "$work/corpus" "$work/plain"
-i=0
 for source in "$here"/../src/engine/szdd_*.cpp "$here"/../tools/szdd/*.cpp; do
-  for size in 40 300 2500; do
-    i=$((i + 1))
-    head -c $size "$source" > "$work/plain/$i"
-  done
+  for size in 40 300 2500; do head -c $size "$source" >"$work/plain/$(basename "$source").$size"; done
 done
-printf '' > "$work/plain/empty"
-printf 'abc' > "$work/plain/short"
-head -c 3000 /dev/zero > "$work/plain/zeros"
-if [ "$kind" = seeds ]; then
-  for f in "$work"/plain/*; do
-    "$szdd" compress -l optimal "$f" "$work/corpus/$(basename "$f").opt"
-    "$szdd" compress -l fast "$f" "$work/corpus/$(basename "$f").fast"
-  done
-else
-  cp "$work"/plain/* "$work/corpus/"
-fi
+printf '' >"$work/plain/empty"
+printf 'abc' >"$work/plain/short"
+head -c 3000 /dev/zero >"$work/plain/zeros"
+for f in "$work"/plain/*; do
+  if [ "$kind" = raw ]; then cp "$f" "$work/corpus/"; continue; fi
+  "$szdd" compress -l optimal "$f" "$work/corpus/$(basename "$f").opt"
+  "$szdd" compress -l fast "$f" "$work/corpus/$(basename "$f").fast"
+done
 cd "$work"
 "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 corpus 2>&1 | tee fuzz.log |
   grep -E "^(Done|stat::number_of_executed_units|==[0-9]+==ERROR)|SUMMARY" || true
