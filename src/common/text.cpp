@@ -27,9 +27,14 @@ bool FindSubstringNoCase(const char* text, const char* pattern) {
   }
 }
 
-bool EndsWithBackslash(const char* text) {
-  size_t length = std::strlen(text);
-  return length > 0 && text[length - 1] == '\\';
+size_t CharacterLength(const char* text, LeadBytePredicate isLeadByte) {
+  return isLeadByte != nullptr && isLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
+bool EndsWithBackslash(const char* text, LeadBytePredicate isLeadByte) {
+  const char* last = nullptr;
+  for (const char* p = text; *p != '\0'; p += CharacterLength(p, isLeadByte)) last = p;
+  return last != nullptr && last[0] == '\\' && CharacterLength(last, isLeadByte) == 1;
 }
 
 bool CopyText(char* buffer, size_t capacity, const char* source) {
@@ -51,9 +56,9 @@ bool AppendText(char* buffer, size_t capacity, const char* source) {
   return true;
 }
 
-bool AppendPathName(char* buffer, size_t capacity, const char* name) {
+bool AppendPathName(char* buffer, size_t capacity, const char* name, LeadBytePredicate isLeadByte) {
   size_t used = std::strlen(buffer);
-  size_t separator = EndsWithBackslash(buffer) ? 0 : 1;
+  size_t separator = EndsWithBackslash(buffer, isLeadByte) ? 0 : 1;
   size_t length = std::strlen(name);
   if (used + separator + length >= capacity) return false;
   if (separator) buffer[used++] = '\\';
@@ -61,9 +66,9 @@ bool AppendPathName(char* buffer, size_t capacity, const char* name) {
   return true;
 }
 
-bool JoinPath(char* buffer, size_t capacity, const char* folder, const char* name) {
+bool JoinPath(char* buffer, size_t capacity, const char* folder, const char* name, LeadBytePredicate isLeadByte) {
   if (!CopyText(buffer, capacity, folder)) return false;
-  if (!AppendPathName(buffer, capacity, name)) {
+  if (!AppendPathName(buffer, capacity, name, isLeadByte)) {
     buffer[0] = '\0';
     return false;
   }

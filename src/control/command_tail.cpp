@@ -7,8 +7,7 @@ const char* CommandTail(const char* commandLine, LeadBytePredicate isLeadByte) {
     while (*p != '\0' && *p != '"') {
       // A trail byte must not be taken for the closing quote; a lead byte
       // just before the terminator has no trail byte to take.
-      if (isLeadByte != nullptr && isLeadByte(*p) && p[1] != '\0') ++p;
-      ++p;
+      p += CharacterLength(reinterpret_cast<const char*>(p), isLeadByte);
     }
     if (*p == '"') ++p;
   } else {

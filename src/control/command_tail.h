@@ -1,7 +1,7 @@
 // The command-line tail: the command line without the program's own name.
 #pragma once
 
-typedef bool (*LeadBytePredicate)(unsigned char byte);
+#include "common/text.h"
 
 // A leading quoted name is skipped up to and including its closing quote,
 // a double-byte lead byte inside the quotes taking its trail byte with it

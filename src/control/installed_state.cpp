@@ -57,7 +57,7 @@ void ChooseDefaultFolder() {
   }
   // A folder too long to take "\Quavertone" leaves the proposal empty: the
   // user then has to name one.
-  ComposeDefaultFolder(Installer.destination, FOLDER_BUFFER_SIZE, programFilesDir, windowsFolder);
+  ComposeDefaultFolder(Installer.destination, FOLDER_BUFFER_SIZE, programFilesDir, windowsFolder, PlatformLeadByte);
 }
 
 bool OfferLegacyUninstall() {

@@ -24,7 +24,8 @@ bool IsValidDestinationForm(const char* destination) {
   return destination[0] != '\0' && destination[1] == ':' && destination[2] == '\\' && destination[3] != '\0';
 }
 
-bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder) {
+bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder,
+                          LeadBytePredicate isLeadByte) {
   if (capacity == 0) return false;
   folder[0] = '\0';
   bool fits = true;
@@ -35,7 +36,7 @@ bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFile
     char drive[3] = {windowsFolder[0], ':', '\0'};
     fits = CopyText(folder, capacity, drive) && AppendText(folder, capacity, "\\Program Files");
   }
-  if (fits && EndsWithBackslash(folder)) folder[std::strlen(folder) - 1] = '\0';
+  if (fits && EndsWithBackslash(folder, isLeadByte)) folder[std::strlen(folder) - 1] = '\0';
   if (fits) fits = AppendText(folder, capacity, "\\" PRODUCT_NAME);
   if (!fits) folder[0] = '\0';
   return fits;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/text.h"
+
 // What an earlier installation means for this one.  Legacy is a kind of
 // older: it gets the older wording after the legacy-uninstall offer.
 enum class VersionClass {
@@ -41,7 +43,8 @@ bool IsValidDestinationForm(const char* destination);
 // "\Quavertone" appended.  With neither, the result is "\Quavertone", which
 // the user must correct.  False, with folder emptied, when the result does
 // not fit capacity bytes.
-bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder);
+bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder,
+                          LeadBytePredicate isLeadByte);
 
 // A text read from the registry is not terminated by the platform when the
 // value was stored without its terminator.  Answers true when buffer

@@ -5,15 +5,9 @@
 #include "control/command_tail.h"
 #include "control/run_installer.h"
 
-namespace {
-
-bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The tail is taken from the platform's command line by our own rule
   // rather than from the C runtime, whose treatment of quotes and
   // double-byte names differs between runtimes.
-  RunInstaller(instance, CommandTail(GetCommandLineA(), IsLeadByte));
+  RunInstaller(instance, CommandTail(GetCommandLineA(), PlatformLeadByte));
 }

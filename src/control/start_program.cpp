@@ -17,7 +17,7 @@ bool StartProgramInFolder(const char* fileName, const char* parameters, const ch
   // Without a folder the name would be resolved against the current folder
   // and the search path, which is exactly what naming the folder avoids.
   if (folder[0] == '\0') return false;
-  if (!JoinPath(programPath, sizeof programPath, folder, fileName)) return false;
+  if (!JoinPath(programPath, sizeof programPath, folder, fileName, PlatformLeadByte)) return false;
   HINSTANCE result = ShellExecuteA(nullptr, nullptr, programPath, parameters, folder, SW_SHOW);
   return reinterpret_cast<INT_PTR>(result) > 32;
 }

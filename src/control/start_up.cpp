@@ -41,7 +41,7 @@ void LoadDllsFromSystemFolderOnly() {
 void InitCommonControlsFromSystemFolder() {
   char path[MAX_PATH + 16];
   UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH || !AppendPathName(path, sizeof path, "comctl32.dll")) return;
+  if (length == 0 || length >= MAX_PATH || !AppendPathName(path, sizeof path, "comctl32.dll", PlatformLeadByte)) return;
   HMODULE comctl32 = LoadLibraryA(path);
   if (comctl32 == nullptr) return;
   typedef void(WINAPI * InitCommonControlsFunction)();

@@ -86,7 +86,7 @@ void BrowseForDestination(HWND dialog) {
   FreeItemList(item);
   // A virtual folder (the desktop's "My Computer", a printer) has no path.
   if (converted != TRUE || BrowsedPath[0] == '\0') return;
-  if (!DestinationFromBrowsedPath(BrowsedPath, sizeof BrowsedPath)) return;
+  if (!DestinationFromBrowsedPath(BrowsedPath, sizeof BrowsedPath, PlatformLeadByte)) return;
   // The destination itself changes only when the user confirms.
   SetDlgItemTextA(dialog, IDC_DESTINATION, BrowsedPath);
 }

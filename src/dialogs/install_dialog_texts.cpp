@@ -19,8 +19,8 @@ InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion
   return {INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false};
 }
 
-bool DestinationFromBrowsedPath(char* path, size_t capacity) {
+bool DestinationFromBrowsedPath(char* path, size_t capacity, LeadBytePredicate isLeadByte) {
   if (path[0] == '\0') return false;
   size_t limit = capacity < FOLDER_BUFFER_SIZE ? capacity : FOLDER_BUFFER_SIZE;
-  return AppendPathName(path, limit, PRODUCT_NAME);
+  return AppendPathName(path, limit, PRODUCT_NAME, isLeadByte);
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/text.h"
+
 // Caption of the dialog and text of its heading line.
 #define INSTALL_DIALOG_HEADING "Install Quavertone VERSION 10.0"
 #define CANCEL_BUTTON_TEXT "&C a n c e l"
@@ -38,4 +40,4 @@ InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion
 // destination buffer (at most 255 characters): a longer one would be cut
 // when the user confirms and name another folder.  False, with path
 // unchanged, for an empty path or a result that does not fit.
-bool DestinationFromBrowsedPath(char* path, size_t capacity);
+bool DestinationFromBrowsedPath(char* path, size_t capacity, LeadBytePredicate isLeadByte);

@@ -13,26 +13,26 @@ const FileTableEntry FileTable[FILE_TABLE_ROWS] = {
     {"tonekit.exe", 5004, FILE_EXTRACT},     // the sound-effects pack program
 };
 
-void ForEachFolderLevel(const char* destination, FolderLevelAction create, void* context) {
+void ForEachFolderLevel(const char* destination, FolderLevelAction create, void* context,
+                        LeadBytePredicate isLeadByte) {
   char folder[FOLDER_BUFFER_SIZE];
   size_t length = std::strlen(destination);
   if (length < 3 || length >= sizeof folder) return;
-  std::memcpy(folder, destination, 3);
-  size_t used = 3;
-  size_t next = 3;
-  while (next < length) {
-    while (next < length && destination[next] != '\\') folder[used++] = destination[next++];
-    folder[used] = '\0';
+  // Each level ends at a backslash character, never at a trail byte.
+  for (size_t next = 3; next < length;) {
+    while (next < length && destination[next] != '\\') next += CharacterLength(destination + next, isLeadByte);
+    std::memcpy(folder, destination, next);
+    folder[next] = '\0';
     create(folder, context);
-    if (next < length) folder[used++] = destination[next++];  // the backslash
+    if (next < length) ++next;  // the backslash
   }
 }
 
-bool ComposeUninstallString(char* buffer, size_t capacity, const char* destination) {
+bool ComposeUninstallString(char* buffer, size_t capacity, const char* destination, LeadBytePredicate isLeadByte) {
   if (capacity == 0) return false;
   buffer[0] = '\0';
   if (AppendText(buffer, capacity, "\"") && AppendText(buffer, capacity, destination) &&
-      AppendPathName(buffer, capacity, PRODUCT_PROGRAM) && AppendText(buffer, capacity, "\" /uninstall"))
+      AppendPathName(buffer, capacity, PRODUCT_PROGRAM, isLeadByte) && AppendText(buffer, capacity, "\" /uninstall"))
     return true;
   buffer[0] = '\0';
   return false;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/text.h"
+
 constexpr uint32_t FILE_EXTRACT = 1;  // expand payload ResourceId into Name
 constexpr uint32_t FILE_MKDIR = 2;    // create the folder Name (tested first)
 
@@ -21,10 +23,11 @@ extern const FileTableEntry FileTable[FILE_TABLE_ROWS];
 // deeper level in turn: "C:\A\B" gives "C:\A" then "C:\A\B".  The
 // destination has at most 255 characters and begins with "X:\".
 typedef void (*FolderLevelAction)(const char* folder, void* context);
-void ForEachFolderLevel(const char* destination, FolderLevelAction create, void* context);
+void ForEachFolderLevel(const char* destination, FolderLevelAction create, void* context,
+                        LeadBytePredicate isLeadByte);
 
 // The uninstall command for a destination: the program path in double
 // quotes (so that a folder with blanks cannot be read as a shorter program
 // path), one blank, "/uninstall".  False when it does not fit.
 constexpr size_t UNINSTALL_STRING_SIZE = 300;
-bool ComposeUninstallString(char* buffer, size_t capacity, const char* destination);
+bool ComposeUninstallString(char* buffer, size_t capacity, const char* destination, LeadBytePredicate isLeadByte);

@@ -61,7 +61,7 @@ void InstallFileRows() {
 void RegisterUninstall() {
   const char displayName[] = PRODUCT_NAME " " PRODUCT_VERSION_TEXT;
   WriteRegistryValue(UNINSTALL_KEY "\\DisplayName", displayName, 256, REG_SZ, HKEY_LOCAL_MACHINE);
-  if (ComposeUninstallString(uninstallString, sizeof uninstallString, Installer.destination))
+  if (ComposeUninstallString(uninstallString, sizeof uninstallString, Installer.destination, PlatformLeadByte))
     WriteRegistryValue(UNINSTALL_KEY "\\UninstallString", uninstallString, 256, REG_SZ, HKEY_LOCAL_MACHINE);
 }
 
@@ -70,7 +70,7 @@ void InstallProduct() {
   UpdateProgress("Installing " PRODUCT_NAME, WORKING_TEXT, 0);
   PumpProgress();
 
-  ForEachFolderLevel(Installer.destination, CreateFolderLevel, nullptr);
+  ForEachFolderLevel(Installer.destination, CreateFolderLevel, nullptr, PlatformLeadByte);
   // Every file name below is relative to the destination: expanding them
   // anywhere else (the CD, the user's download folder) must not happen.
   if (!SetCurrentDirectoryA(Installer.destination)) FatalError("ERROR: Could not create file.");

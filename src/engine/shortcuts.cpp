@@ -69,8 +69,8 @@ void AddProductShortcut(int csidl) {
   bool made = false;
   bool located = SHGetSpecialFolderLocation(nullptr, csidl, &items) == S_OK && SHGetPathFromIDListA(items, shortcutFile) == 1;
   FreeItemList(items);
-  if (located && AppendShortcutFileName(shortcutFile, sizeof shortcutFile) &&
-      ComposeShortcutTarget(shortcutTarget, sizeof shortcutTarget, Installer.destination)) {
+  if (located && AppendShortcutFileName(shortcutFile, sizeof shortcutFile, PlatformLeadByte) &&
+      ComposeShortcutTarget(shortcutTarget, sizeof shortcutTarget, Installer.destination, PlatformLeadByte)) {
     made = CreateShortcut(shortcutTarget, shortcutFile, SHORTCUT_DESCRIPTION, Installer.destination) == 1;
   }
   if (!made) AskUser("NOTE: Could not add shortcut to start menu/desktop.", MB_ICONINFORMATION, nullptr);
