@@ -43,10 +43,10 @@ std::string Split(const char* prefix, const std::string& path) {
   return (answer ? "yes " : "no ") + std::string(work.data()) + "|" + value;
 }
 
-std::string Levels(const std::string& destination) {
+std::string Levels(const std::string& destination, LeadBytePredicate lead = nullptr) {
   std::string levels;
   const auto add = [](const char* folder, void* to) { *static_cast<std::string*>(to) += std::string(folder) + "|"; };
-  ForEachFolderLevel(destination.c_str(), add, &levels);
+  ForEachFolderLevel(destination.c_str(), add, &levels, lead);
   return levels;
 }
 
@@ -65,15 +65,15 @@ TEST(Text, FindsWithAsciiLettersFoldedOnlyAndJoinsWithOneBackslash) {
   EXPECT_FALSE(FindSubstringNoCase("@", "`"));  // next to the letters, but not letters
   EXPECT_FALSE(FindSubstringNoCase("[", "{"));
 
-  EXPECT_EQ(Written(JoinPath, 32, "", "C:\\Program Files", "Quavertone"), "yes C:\\Program Files\\Quavertone");
-  EXPECT_EQ(Written(JoinPath, 32, "", "D:\\Apps\\", "Quavertone.exe"), "yes D:\\Apps\\Quavertone.exe");
-  EXPECT_EQ(Written(JoinPath, 11, "", "C:\\a", "bcdef"), "yes C:\\a\\bcdef");  // 10 characters + NUL
-  EXPECT_EQ(Written(JoinPath, 10, "", "C:\\a", "bcdef"), "no ");
-  EXPECT_EQ(Written(AppendPathName, 11, "C:\\a\\bcdef", "g"), "no C:\\a\\bcdef");
+  EXPECT_EQ(Written(JoinPath, 32, "", "C:\\Program Files", "Quavertone", nullptr), "yes C:\\Program Files\\Quavertone");
+  EXPECT_EQ(Written(JoinPath, 32, "", "D:\\Apps\\", "Quavertone.exe", nullptr), "yes D:\\Apps\\Quavertone.exe");
+  EXPECT_EQ(Written(JoinPath, 11, "", "C:\\a", "bcdef", nullptr), "yes C:\\a\\bcdef");  // 10 characters + NUL
+  EXPECT_EQ(Written(JoinPath, 10, "", "C:\\a", "bcdef", nullptr), "no ");
+  EXPECT_EQ(Written(AppendPathName, 11, "C:\\a\\bcdef", "g", nullptr), "no C:\\a\\bcdef");
   EXPECT_EQ(Written(AppendText, 11, "C:\\a\\bcdef", "g"), "no C:\\a\\bcdef");
   EXPECT_EQ(Written(CopyText, 4, "x", "abcd"), "no ");
   EXPECT_EQ(Written(CopyText, 5, "x", "abcd"), "yes abcd");
-  EXPECT_FALSE(EndsWithBackslash(""));
+  EXPECT_FALSE(EndsWithBackslash("", nullptr));
 }
 
 TEST(CommandLine, TailSkipsTheProgramNameAndSourceDriveIsBeforeTheFirstColon) {
@@ -105,17 +105,17 @@ TEST(CommandLine, TailSkipsTheProgramNameAndSourceDriveIsBeforeTheFirstColon) {
 
 TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
   const std::string longest = "C:\\" + std::string(252, 'd'), d241(241, 'd');  // the longest destination
-  EXPECT_EQ(Written(ComposeUninstallString, 300, "", "C:\\Program Files\\Quavertone"),
+  EXPECT_EQ(Written(ComposeUninstallString, 300, "", "C:\\Program Files\\Quavertone", nullptr),
             "yes \"C:\\Program Files\\Quavertone\\Quavertone.exe\" /uninstall");
-  EXPECT_EQ(Written(ComposeUninstallString, 300, "", "D:\\Apps\\"), "yes \"D:\\Apps\\Quavertone.exe\" /uninstall");
-  EXPECT_EQ(Written(ComposeUninstallString, 300, "", longest.c_str()).substr(0, 4), "yes ");
-  EXPECT_EQ(Written(ComposeUninstallString, 40, "", longest.c_str()), "no ");
-  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", "D:\\Apps\\"), "yes D:\\Apps\\Quavertone.exe");
+  EXPECT_EQ(Written(ComposeUninstallString, 300, "", "D:\\Apps\\", nullptr), "yes \"D:\\Apps\\Quavertone.exe\" /uninstall");
+  EXPECT_EQ(Written(ComposeUninstallString, 300, "", longest.c_str(), nullptr).substr(0, 4), "yes ");
+  EXPECT_EQ(Written(ComposeUninstallString, 40, "", longest.c_str(), nullptr), "no ");
+  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", "D:\\Apps\\", nullptr), "yes D:\\Apps\\Quavertone.exe");
   // 244 + "\Quavertone.exe" = 259 characters: the longest target that fits.
-  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\" + d241).c_str()), "yes C:\\" + d241 + "\\Quavertone.exe");
-  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\d" + d241).c_str()), "no ");
-  EXPECT_EQ(Written(AppendShortcutFileName, 260, "C:\\Desktop"), "yes C:\\Desktop\\Quavertone.lnk");
-  EXPECT_EQ(Written(AppendShortcutFileName, 260, "C:\\f" + d241), "no C:\\f" + d241);  // 260: one too many
+  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\" + d241).c_str(), nullptr), "yes C:\\" + d241 + "\\Quavertone.exe");
+  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\d" + d241).c_str(), nullptr), "no ");
+  EXPECT_EQ(Written(AppendShortcutFileName, 260, "C:\\Desktop", nullptr), "yes C:\\Desktop\\Quavertone.lnk");
+  EXPECT_EQ(Written(AppendShortcutFileName, 260, "C:\\f" + d241, nullptr), "no C:\\f" + d241);  // 260: one too many
 
   EXPECT_EQ(Levels("C:\\New\\Deeper\\Quavertone"), "C:\\New|C:\\New\\Deeper|C:\\New\\Deeper\\Quavertone|");
   EXPECT_EQ(Levels("D:\\Apps\\"), "D:\\Apps|");
@@ -123,6 +123,27 @@ TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
   EXPECT_EQ(Levels("C:"), "");
   EXPECT_EQ(Levels(longest), longest + "|");
   EXPECT_EQ(Levels(longest + "d"), "");
+}
+
+// Under code page 932 the kanji 95 5C and 83 5C end in the byte of "\":
+// every rule that walks or ends a path must see one character there.
+TEST(Paths, DoubleByteCharactersEndingInTheByteOfABackslashAreNoSeparator) {
+  const std::string hyo = "\x95\\", so = "\x83\\";  // one kanji each
+  EXPECT_FALSE(EndsWithBackslash(("C:\\" + hyo).c_str(), ShiftJisLead));
+  EXPECT_TRUE(EndsWithBackslash(("C:\\" + hyo + "\\").c_str(), ShiftJisLead));
+  EXPECT_TRUE(EndsWithBackslash(("C:\\" + hyo).c_str(), nullptr));  // what a single-byte code page sees
+  EXPECT_FALSE(EndsWithBackslash("C:\\\x95", ShiftJisLead));        // a lone lead byte at the end
+  EXPECT_EQ(Levels("C:\\" + hyo, ShiftJisLead), "C:\\" + hyo + "|");
+  EXPECT_EQ(Levels("C:\\" + hyo + "\\" + so, ShiftJisLead), "C:\\" + hyo + "|C:\\" + hyo + "\\" + so + "|");
+  EXPECT_EQ(Levels("C:\\" + hyo + "\\" + so + "\\", ShiftJisLead), "C:\\" + hyo + "|C:\\" + hyo + "\\" + so + "|");
+  const std::string folder = "C:\\" + hyo;
+  EXPECT_EQ(Written(ComposeUninstallString, 300, "", folder.c_str(), ShiftJisLead),
+            "yes \"" + folder + "\\Quavertone.exe\" /uninstall");
+  EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", folder.c_str(), ShiftJisLead), "yes " + folder + "\\Quavertone.exe");
+  EXPECT_EQ(Written(AppendShortcutFileName, 260, folder, ShiftJisLead), "yes " + folder + "\\Quavertone.lnk");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, folder, ShiftJisLead), "yes " + folder + "\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", folder.c_str(), "C:\\WINDOWS", ShiftJisLead), "yes " + folder + "\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", (folder + "\\").c_str(), "", ShiftJisLead), "yes " + folder + "\\Quavertone");
 }
 
 TEST(Paths, ValuePathSplitsAtTheLastBackslash) {
@@ -192,30 +213,30 @@ TEST(InstalledState, DestinationsNeedDriveColonBackslashAndMoreAndFitTheDestinat
   }
   // The proposal is the program folder, else on the Windows drive.
   const std::string p241(241, 'p');  // "C:\" + 241 + "\Quavertone" = 255: fits
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps\\", "C:\\WINDOWS"), "yes D:\\Apps\\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps", "C:\\WINDOWS"), "yes D:\\Apps\\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\", ""), "yes D:\\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "F:\\WINNT"), "yes F:\\Program Files\\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "\\\\server\\windows"), "yes \\Quavertone");  // no drive
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", ""), "yes \\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "C"), "yes \\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", ("C:\\" + p241).c_str(), ""), "yes C:\\" + p241 + "\\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", ("C:\\p" + p241).c_str(), "C:\\WINDOWS"), "no ");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", std::string(255, 'p').c_str(), ""), "no ");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps\\", "C:\\WINDOWS", nullptr), "yes D:\\Apps\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps", "C:\\WINDOWS", nullptr), "yes D:\\Apps\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\", "", nullptr), "yes D:\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "F:\\WINNT", nullptr), "yes F:\\Program Files\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "\\\\server\\windows", nullptr), "yes \\Quavertone");  // no drive
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "", nullptr), "yes \\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "C", nullptr), "yes \\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", ("C:\\" + p241).c_str(), "", nullptr), "yes C:\\" + p241 + "\\Quavertone");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", ("C:\\p" + p241).c_str(), "C:\\WINDOWS", nullptr), "no ");
+  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", std::string(255, 'p').c_str(), "", nullptr), "no ");
   // A browsed folder gets the product's folder if the destination holds it.
-  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, "C:\\"), "yes C:\\Quavertone");
-  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, "D:\\Music"), "yes D:\\Music\\Quavertone");
-  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, ""), "no ");
-  EXPECT_EQ(Written(DestinationFromBrowsedPath, 14, "C:\\"), "yes C:\\Quavertone");
-  EXPECT_EQ(Written(DestinationFromBrowsedPath, 13, "C:\\"), "no C:\\");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, "C:\\", nullptr), "yes C:\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, "D:\\Music", nullptr), "yes D:\\Music\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, "", nullptr), "no ");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 14, "C:\\", nullptr), "yes C:\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 13, "C:\\", nullptr), "no C:\\");
   // "\Quavertone" is 11 characters: a folder of 244 gives exactly 255, the
   // most the destination holds; ending in a backslash saves one.
   const std::string fits = "C:\\" + std::string(241, 'a');
-  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, fits), "yes " + fits + "\\Quavertone");
-  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, fits + "\\"), "yes " + fits + "\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, fits, nullptr), "yes " + fits + "\\Quavertone");
+  EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, fits + "\\", nullptr), "yes " + fits + "\\Quavertone");
   for (size_t length : {245, 259}) {
     const std::string tooLong = "C:\\" + std::string(length - 3, 'b');
-    EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, tooLong), "no " + tooLong) << "stays as it was";
+    EXPECT_EQ(Written(DestinationFromBrowsedPath, 260, tooLong, nullptr), "no " + tooLong) << "stays as it was";
   }
 }
 
