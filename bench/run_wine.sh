@@ -13,7 +13,8 @@ cp "$root"/win64/payloads/*_ "$work/"
 cat /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/{shell32,comctl32,user32,kernelbase,ole32}.dll > "$work/wine-pe.bin"
 "$root/host/tools/szdd/szdd" compress "$work/wine-pe.bin" "$work/wine-pe.bi_" >/dev/null
 rm "$work/wine-pe.bin"
-[ -d "$root/host/wine-template/prefix" ] || tests/wine/harness/make_prefix.sh "$root/host/wine-template" headless >/dev/null
+template=$root/host/wine-template64
+[ -d "$template/headless/prefix" ] || scripts/wine/make_prefix.sh "$template" 64 >/dev/null
 args=()
 for f in "$work"/*_; do args+=("Z:${f//\//\\}"); done
-tests/wine/harness/run_wine_test.sh "$root/host/wine-template" "$root/win64/cd" "$root/win64/bench/wine/expand_bench.exe" "${args[@]}"
+tests/wine/harness/run_wine_test.sh x64 "$template" "$root/win64" "$root/win64/bench/wine/expand_bench.exe" "${args[@]}"

@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 here=$PWD
 root=${QV_BUILD_ROOT:-$here/build}
-source tests/wine/harness/wine_env.sh
+source scripts/wine/wine_env.sh
 if why=$(runs_32bit); then
   arch=32 build=$root/win32
   echo "Running the release CD: the i686 setup.exe in a 32-bit prefix"
@@ -27,7 +27,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-tests/wine/harness/make_prefix.sh "$work/template" "$arch" >/dev/null
+scripts/wine/make_prefix.sh "$work/template" "$arch" >/dev/null
 export WINEPREFIX=$work/template/display/prefix HOME=$work/template/display/home
 ln -sfn "$build/cd" "$WINEPREFIX/dosdevices/e:"
 winpath() { echo "Z:${1//\//\\}"; }
@@ -39,7 +39,7 @@ if [ "$1" = --interactive ]; then
 fi
 scenario=$(realpath "$1")
 out=$(realpath -m "$2")
-source tests/wine/harness/xvfb.sh
+source scripts/wine/xvfb.sh
 start_xvfb
 rm -rf "$out"
 mkdir -p "$out"

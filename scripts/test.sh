@@ -7,6 +7,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 root=${QV_BUILD_ROOT:-$PWD/build}
-source tests/wine/harness/wine_env.sh
+source scripts/wine/wine_env.sh
 if ! why=$(runs_32bit); then echo "The i686 entries (x86, wow64) are skipped: $why"; fi
 ctest --test-dir "$root/host" --output-on-failure -j2 "$@"

@@ -12,8 +12,8 @@
 # Japanese locale: code page 932, whose trail bytes include that of "\").
 # Exit 77 (skipped, with the reason) where the machine cannot run it.
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wine_env.sh"
+wine_scripts=$(cd "$(dirname "$0")/../../../scripts/wine" && pwd)
+source "$wine_scripts/wine_env.sh"
 kind=$1 template=$2 build=$3 program=$4
 shift 4
 needs=$(sed -n 's/^needs://p' "${!#}" 2>/dev/null | head -1)
@@ -60,7 +60,7 @@ if [[ "$needs" == *japanese* ]]; then
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 fi
 if [ "$mode" = display ]; then
-  source "$here/xvfb.sh"
+  source "$wine_scripts/xvfb.sh"
   start_xvfb || exit 1
 fi
 export WINEPREFIX=$work/prefix HOME=$work/home
