@@ -2,7 +2,8 @@
 # Plays a scenario file against the product CD's setup.exe on a virtual
 # display, with Wine drawing its own captions, and turns the pictures the
 # scenario takes into PNG files:
-#   scripts/play.sh SCENARIO OUTPUT_DIR      (after scripts/build.sh)
+#   scripts/play.sh SCENARIO OUTPUT_DIR [--report]   (after scripts/build.sh)
+#     --report: then what the installation left in the prefix
 #   scripts/play.sh --interactive            setup.exe /autorun on $DISPLAY
 # Where the machine runs 32-bit code, the CD is the release one (i686
 # setup.exe) in a 32-bit prefix; otherwise the x86_64 build in a 64-bit one.
@@ -45,6 +46,20 @@ rm -rf "$out"
 mkdir -p "$out"
 QV_SHOTS=$(winpath "$out") QV_SETUP_BUILD=$(winpath "$build") \
   "$WINE" "$build/tests/wine/scenario.exe" "$(winpath "$scenario")" 2>/dev/null | tr -d '\r'
+if [ "${3:-}" = --report ]; then
+  drive=$WINEPREFIX/drive_c
+  echo "Installed into C:\Program Files\Quavertone"
+  find "$drive/Program Files/Quavertone" -maxdepth 1 -type f -printf '  %-20f %10s bytes\n' | sort
+  echo "Registry:"
+  for key in 'HKCU\Software\Quavertone' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quavertone'; do
+    "$WINE" reg query "$key" 2>/dev/null | tr -d '\r' |
+      awk -v key="$key" '$2 ~ /^REG_/ { name = $1; type = $2; sub(/^ *[^ ]+ +[^ ]+ +/, ""); print "  " key "  " name " (" type ") = " $0 }'
+  done
+  echo "Shortcuts:"
+  find "$drive/users" -name Quavertone.lnk -printf '  C:\\users\\%P\n' | tr / '\\'
+  echo "Programs started:"
+  sed 's/^/  /' "$drive/qvtest/started.log" 2>/dev/null | tr -d '\r'
+fi
 for bmp in "$out"/*.bmp; do
   [ -e "$bmp" ] || continue
   /usr/bin/convert "$bmp" -strip -define png:exclude-chunks=date,time "PNG8:${bmp%.bmp}.png"

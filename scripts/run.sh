@@ -17,7 +17,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec scripts/play.sh --interactive
 fi
 echo "No display: a scripted first installation under Xvfb"
-scripts/play.sh scripts/walk.txt "$out/screenshots" | tee "$out.txt"
+scripts/play.sh scripts/walk.txt "$out/screenshots" --report | tee "$out.txt"
 mv "$out.txt" "$out/report.txt"
 if [ -n "${QV_UPDATE_DOCS:-}" ]; then
   rm -f docs/walkthrough/*.png

@@ -1,17 +1,12 @@
-// Plays one scenario file against the real setup.exe, as a person at the
-// screen would, then checks what the run left behind:
+// Plays one scenario file against the real setup.exe (E:\setup.exe) as a
+// person at the screen would, then checks what the run left behind:
 //   scenario.exe FILE.txt
-// Each line of the file is a verb and its arguments; the last argument of a
-// verb takes the rest of the line, and the four characters \r\n in it stand
-// for a line break; <HH> (two capital hex digits) stands for the byte HH,
-// as failures print bytes outside printable ASCII.  Blank lines and lines starting with # or a word and a
-// colon ("on: x64 x86") are not steps.  A failed check is printed with the
-// line it came from and what the screen showed; a failed wait for a window
-// ends the scenario, since the steps after it would only report its
-// consequences.  Every wait has a timeout.
-//
-// The setup.exe under test is E:\setup.exe (the CD folder); its build's
-// payload originals and stand-ins are found through QV_SETUP_BUILD.
+// A line is a verb and its arguments, the last taking the rest of the line;
+// \r\n there is a line break and <HH> the byte HH.  Lines starting with #
+// or a word and a colon ("on: x64 x86") are not steps.  A failed check
+// prints its line and the window at hand; a failed wait for a window ends
+// the scenario.  Every wait is bounded.  QV_SETUP_BUILD names the build of
+// the setup.exe under test (payload originals, stand-ins).
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -118,14 +113,10 @@ Program& Setup() {
 
 bool Running(const Program& p) { return p.process && WaitForSingleObject(p.process, 0) == WAIT_TIMEOUT; }
 
-void Forget(Program& p) {
-  if (p.process) CloseHandle(p.process), CloseHandle(p.thread);
-  p = Program();
-}
-
 void Kill(Program& p) {
-  if (p.process) TerminateProcess(p.process, 99), WaitForSingleObject(p.process, 5000);
-  Forget(p);
+  if (p.process) TerminateProcess(p.process, 99), WaitForSingleObject(p.process, 5000), CloseHandle(p.process);
+  if (p.thread) CloseHandle(p.thread);
+  p = Program();
 }
 
 BOOL CALLBACK CollectWindow(HWND w, LPARAM context) {
@@ -179,8 +170,6 @@ std::string Env(const char* name) {
   DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
   return n > 0 && n < sizeof buffer ? std::string(buffer, n) : "";
 }
-
-std::string SetupBuild() { return Env("QV_SETUP_BUILD"); }
 
 // Splits "word rest" at the first space.
 std::string Word(std::string& rest) {
@@ -474,7 +463,7 @@ bool Keys(HWND target, std::string keys) {
 // folder and release 10.0, and both shortcuts point at the program there.
 void CheckInstalled(const std::string& folder) {
   for (const char* name : kFiles) {
-    std::string expected = ReadAll(SetupBuild() + "\\payloads\\" + name), got = ReadAll(folder + "\\" + name);
+    std::string expected = ReadAll(Env("QV_SETUP_BUILD") + "\\payloads\\" + name), got = ReadAll(folder + "\\" + name);
     Check(!expected.empty() && got == expected, folder + "\\" + name + ": " + std::to_string(got.size()) +
                                                     " bytes, the original has " + std::to_string(expected.size()));
   }
@@ -506,10 +495,10 @@ bool NoEntry() {
 // An earlier installation of version in folder: the records, and the
 // programs such an installation holds.
 bool PutEarlier(std::string rest) {
-  std::string version = Word(rest), folder = rest, standins = SetupBuild() + "\\tools\\standins\\";
+  std::string version = Word(rest), folder = rest, standins = Env("QV_SETUP_BUILD") + "\\tools\\standins\\";
   MakeFolders(folder);
   DWORD number = std::stoul(version);
-  return Check(Copy(SetupBuild() + "\\payloads\\Quavertone.exe", folder + "\\Quavertone.exe") &&
+  return Check(Copy(Env("QV_SETUP_BUILD") + "\\payloads\\Quavertone.exe", folder + "\\Quavertone.exe") &&
                    Copy(standins + "uninstall.exe", folder + "\\uninstall.exe") &&
                    Copy(standins + "tonekit.exe", folder + "\\tonekit.exe") &&
                    PutValue(kProductKey, "ProgramDirectory", REG_SZ, Sz(folder)) &&
@@ -574,24 +563,6 @@ void Shot(const std::string& name) {
     current = Grab(windows);
   }
   Check(!current.empty() && WriteAll(folder + "\\" + name + ".bmp", current), "could not save picture " + name);
-}
-
-// What an installation in folder left behind, for the person who ran the
-// walk.
-void Report(const std::string& folder) {
-  std::printf("Installed into %s\n", folder.c_str());
-  for (const char* name : kFiles)
-    std::printf("  %-20s %10zu bytes\n", name, ReadAll(folder + "\\" + name).size());
-  std::printf("Registry:\n");
-  std::string value, uninstall = std::string("HKLM\\") + kUninstallKey;
-  for (const char* name : {"ProgramDirectory", "ProgramVersion"})
-    if (ReadValue(kProductKey, name, &value)) std::printf("  %s  %s = %s\n", kProductKey, name, Printable(value).c_str());
-  for (const char* name : {"DisplayName", "UninstallString"})
-    if (ReadValue(uninstall, name, &value)) std::printf("  %s  %s = %s\n", uninstall.c_str(), name, value.c_str());
-  std::printf("Shortcuts:\n");
-  for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY})
-    std::printf("  %s -> %s\n", Shortcut(csidl).c_str(), ShortcutTarget(Shortcut(csidl)).c_str());
-  std::printf("Programs started:\n%s", (Started("tonekit.exe") + Started("bladeenc.exe")).c_str());
 }
 
 // Runs one step; answers false when the scenario cannot go on.
@@ -736,7 +707,6 @@ bool Run(const std::string& verb, std::string rest) {
   }
   if (verb == "hide" || verb == "show") return ShowWindow(window, verb == "hide" ? SW_HIDE : SW_SHOW), true;
   if (verb == "shot") return Shot(rest), true;
-  if (verb == "report") return Report(rest), true;
   return Check(false, "unknown step \"" + verb + "\"");
 }
 
