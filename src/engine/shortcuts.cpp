@@ -11,6 +11,12 @@
 
 namespace {
 
+// The shell link's class and the two interfaces used, given here: the import
+// libraries' copies come in objects that carry hundreds of other ids.
+const CLSID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kPersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 // Owns one COM interface pointer: released when the scope ends, on every path.
 template <typename Interface>
 class ComPointer {
@@ -50,13 +56,13 @@ int CreateShortcut(const char* targetPath, const char* shortcutPath, const char*
                    const char* workingFolder) {
   ComScope com;
   ComPointer<IShellLinkA> link;
-  if (!Succeeded(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.out())))
+  if (!Succeeded(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface, link.out())))
     return 0;
   if (!Succeeded(link->SetPath(targetPath))) return 0;
   if (!Succeeded(link->SetWorkingDirectory(workingFolder))) return 0;
   if (!Succeeded(link->SetDescription(description))) return 0;
   ComPointer<IPersistFile> file;
-  if (!Succeeded(link->QueryInterface(IID_IPersistFile, file.out()))) return 0;
+  if (!Succeeded(link->QueryInterface(kPersistFileInterface, file.out()))) return 0;
   WCHAR widePath[SHORTCUT_PATH_SIZE];
   if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, SHORTCUT_PATH_SIZE) == 0) return 0;
   // fRemember = 2: the interface reads any non-zero value as true.
