@@ -5,6 +5,7 @@
 #   scripts/play.sh SCENARIO OUTPUT_DIR [--report]   (after scripts/build.sh)
 #     --report: then what the installation left in the prefix
 #   scripts/play.sh --interactive            setup.exe /autorun on $DISPLAY
+# QV_DPI=120 sets the screen's DPI in the prefix first.
 # Where the machine runs 32-bit code, the CD is the release one (i686
 # setup.exe) in a 32-bit prefix; otherwise the x86_64 build in a 64-bit one.
 set -euo pipefail
@@ -31,6 +32,11 @@ trap cleanup EXIT
 scripts/wine/make_prefix.sh "$work/template" "$arch" >/dev/null
 export WINEPREFIX=$work/template/display/prefix HOME=$work/template/display/home
 ln -sfn "$build/cd" "$WINEPREFIX/dosdevices/e:"
+if [ -n "${QV_DPI:-}" ]; then
+  # The screen's DPI setting, read when the prefix's server starts.
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$QV_DPI" /f >/dev/null 2>&1
+  "$WINESERVER" -w
+fi
 winpath() { echo "Z:${1//\//\\}"; }
 if [ "$1" = --interactive ]; then
   echo "Starting E:\\setup.exe /autorun on $DISPLAY"
