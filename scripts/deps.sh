@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine xvfb imagemagick x11-utils
-  python3 python3-pefile libmspack-dev mscompress xorriso locales
+  python3 python3-pefile libmspack-dev mscompress xorriso locales osslsigncode openssl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -8,8 +8,9 @@
 # argument may ask, in a "needs:" line, for a display (Xvfb, the folder
 # browser's tree), a small disk (a 600 KB drive D: that fills up), or
 # planted DLLs (comctl32.dll and uxtheme.dll beside setup.exe on the CD,
-# which Wine then looks for there first, as Windows does), or japanese (the
-# Japanese locale: code page 932, whose trail bytes include that of "\").
+# which Wine then looks for there first, as Windows does), japanese (the
+# Japanese locale: code page 932, whose trail bytes include that of "\"),
+# or signed (setup.exe signed with a throwaway certificate).
 # Exit 77 (skipped, with the reason) where the machine cannot run it.
 set -uo pipefail
 wine_scripts=$(cd "$(dirname "$0")/../../../scripts/wine" && pwd)
@@ -37,11 +38,19 @@ trap cleanup EXIT
 cp -a "$template/$mode/prefix" "$work/prefix"
 mkdir -p "$work/home"
 cd_folder=$(cd "$build/cd" && pwd)
-if [[ "$needs" == *planted-dlls* ]]; then
+if [[ "$needs" == *planted-dlls* || "$needs" == *signed* ]]; then
   cp -a "$cd_folder" "$work/cd"
-  cp "$build"/tools/standins/planted/*.dll "$work/cd/"
   cd_folder=$work/cd
+fi
+if [[ "$needs" == *planted-dlls* ]]; then
+  cp "$build"/tools/standins/planted/*.dll "$work/cd/"
   export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32,uxtheme=n,b"
+fi
+if [[ "$needs" == *signed* ]]; then
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 1 \
+    -subj "/CN=Quavertone Test Signing" >/dev/null 2>&1
+  osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" -h sha256 -in "$work/cd/setup.exe" \
+    -out "$work/signed.exe" >/dev/null && mv "$work/signed.exe" "$work/cd/setup.exe" || exit 1
 fi
 ln -sfn "$cd_folder" "$work/prefix/dosdevices/e:"
 if [[ "$needs" == *small-disk* ]]; then
