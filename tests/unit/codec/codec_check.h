@@ -1,7 +1,6 @@
-// For the codec tests and fuzzers: a deliberately plain expander (a ring, byte
-// by byte) to check the fast one against, and the fast one run over heap
-// blocks of exactly the sizes given, where AddressSanitizer sees any access
-// past them (a vector's spare capacity would hide it).
+// For the codec tests and fuzzers: a deliberately plain expander (a ring, byte by byte) to check
+// the fast one against, and the fast one run over heap blocks of exactly the sizes given, where
+// AddressSanitizer sees any access past them (a vector's spare capacity would hide it).
 #pragma once
 
 #include <algorithm>
@@ -21,8 +20,7 @@ struct ReferenceResult {
 // Expands the stream after the header; control has a marker bit above the items left.
 inline ReferenceResult ReferenceExpand(const uint8_t* s, size_t n) {
   ReferenceResult r;
-  uint8_t ring[4096];
-  std::fill(ring, ring + 4096, ' ');
+  Bytes ring(4096, ' ');
   unsigned w = 4080, control = 1;
   for (size_t i = 0; i < n; control >>= 1) {
     if (control == 1) {

