@@ -1,5 +1,6 @@
-"""What setup.exe may import; check_setup.py fails on anything else.  A name
-beyond the plain ANSI calls of the first rows goes in with its reason."""
+"""What setup.exe may import; check_setup.py fails on anything else, a C runtime
+DLL included (the first Windows 95 has no msvcrt.dll).  A name beyond the plain
+ANSI calls of the first rows goes in with its reason."""
 
 ALLOWED = {
     "kernel32.dll": {
@@ -9,20 +10,9 @@ ALLOWED = {
         "IsDBCSLeadByte",  # the command tail: a double-byte name in quotes keeps its trail byte
         "ReadFile",  # our own expander reads the scratch file (lz32's LZCopy is not used)
         "GetDriveTypeA",  # whether the installer runs from the product CD-ROM
-        "CreateMutexA",  # held while the installer runs: a second one started beside it ends
+        "CreateMutexA", "GetLastError",  # held while the installer runs: a second one started beside it ends
         "GetSystemDirectoryA",  # comctl32 is loaded by its full path there, never from beside setup.exe
         "LoadLibraryA", "GetProcAddress",  # comctl32's ordinal 17; SetDefaultDllDirectories where kernel32 has it
-        # The C runtime's start-up code, not the installer's own:
-        "InitializeCriticalSection", "DeleteCriticalSection",  # locks around its atexit and TLS tables
-        "EnterCriticalSection", "LeaveCriticalSection",  # the same locks
-        "GetLastError",  # TLS callback and error paths
-        "GetStartupInfoA",  # the show command handed to WinMain
-        "SetUnhandledExceptionFilter",  # its handler for arithmetic faults
-        "Sleep",  # waits while another thread initialises
-        "TlsGetValue",  # per-thread destructors
-        "VirtualProtect", "VirtualQuery",  # pseudo-relocation of references into DLL data
-        "__C_specific_handler",  # x86_64 only: structured exception unwinding
-        "FreeLibrary",  # i686 only: libgcc's frame registration, looked up at start
     },
     "user32.dll": {
         "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA", "DialogBoxParamA",
@@ -39,7 +29,3 @@ ALLOWED = {
     "ole32.dll": {"CoInitialize", "CoCreateInstance", "CoUninitialize"},
 }
 
-# The C runtime DLL, on every platform the installer runs on: any of its functions
-# may come with the standard library, but no wide-character one (9x lacks them).
-C_RUNTIME_DLL = "msvcrt.dll"
-WIDE_PREFIXES = ("wcs", "_wcs", "_w", "wprintf", "swprintf", "_snw", "wmem", "iswalpha", "towlower", "towupper")

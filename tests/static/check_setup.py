@@ -7,7 +7,7 @@ from collections import namedtuple
 
 import pefile
 
-from allowed_imports import ALLOWED, C_RUNTIME_DLL, WIDE_PREFIXES
+from allowed_imports import ALLOWED
 
 RT_BITMAP, RT_DIALOG, RT_GROUP_ICON = 2, 5, 14
 failures = []
@@ -20,26 +20,20 @@ def check(condition, what):
 
 
 def check_imports(pe, kind):
-    imports = {}
-    for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []):
-        names = imports.setdefault(entry.dll.decode().lower(), set())
-        names.update(i.name.decode() if i.name else "#%d" % i.ordinal for i in entry.imports)
-    check(bool(imports), "an import table")
-    for dll, names in sorted(imports.items()):
-        for name in sorted(names):
-            if dll == C_RUNTIME_DLL:
-                check(not name.startswith(WIDE_PREFIXES), "%s!%s is no wide-character call" % (dll, name))
-            else:
-                check(name in ALLOWED.get(dll, ()), "%s!%s is an allowed import" % (dll, name))
+    entries = getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])
+    check(bool(entries), "an import table")
+    for entry in entries:
+        dll = entry.dll.decode().lower()
+        for name in sorted(i.name.decode() if i.name else "#%d" % i.ordinal for i in entry.imports):
+            check(name in ALLOWED.get(dll, ()), "%s!%s is an allowed import" % (dll, name))
 
 
 def resource(pe, type_id, name_id):
     for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        if entry.id == type_id:
-            for name in entry.directory.entries:
-                if name.id == name_id:
-                    data = name.directory.entries[0].data.struct
-                    return pe.get_data(data.OffsetToData, data.Size)
+        for name in entry.directory.entries:
+            if (entry.id, name.id) == (type_id, name_id):
+                data = name.directory.entries[0].data.struct
+                return pe.get_data(data.OffsetToData, data.Size)
     return None
 
 
@@ -50,10 +44,9 @@ def check_pe(pe, kind):
     check(pe.FILE_HEADER.TimeDateStamp == 0, "no time stamp in the file header")
     if kind == "win32":
         # The 9x/ME and NT 4 loaders refuse a subsystem or OS version above 4.0.
-        subsystem = (opt.MajorSubsystemVersion, opt.MinorSubsystemVersion)
-        system = (opt.MajorOperatingSystemVersion, opt.MinorOperatingSystemVersion)
-        check(subsystem == (4, 0), "subsystem version 4.0, found %d.%d" % subsystem)
-        check(system == (4, 0), "OS version 4.0, found %d.%d" % system)
+        versions = (opt.MajorSubsystemVersion, opt.MinorSubsystemVersion,
+                    opt.MajorOperatingSystemVersion, opt.MinorOperatingSystemVersion)
+        check(versions == (4, 0, 4, 0), "subsystem and OS versions 4.0, found %d.%d and %d.%d" % versions)
 
     # The logo is loaded with LR_LOADMAP3DCOLORS, which maps the greys of a
     # colour table, and sits on a white rectangle of the dialogs.
@@ -61,8 +54,7 @@ def check_pe(pe, kind):
     check(logo is not None, "bitmap 200 present")
     if logo is not None:
         _, width, height, _, bits, compression, _, _, _, colours = struct.unpack_from("<IiiHHIIiiI", logo)
-        check((width, abs(height), bits, compression) == (189, 67, 8, 0),
-              "bitmap 200 is 189 x 67 at 8 bits per pixel, uncompressed")
+        check((width, abs(height), bits, compression) == (189, 67, 8, 0), "bitmap 200 is 189 x 67 x 8, uncompressed")
         background = 40 + 4 * logo[40 + 4 * (colours or 256)]  # the colour of the first pixel
         check(logo[background:background + 3] == b"\xff\xff\xff", "bitmap 200 has a white background")
     icon = resource(pe, RT_GROUP_ICON, 100)
@@ -121,11 +113,8 @@ class Reader:
         """A text, or the ordinal that follows 0xFFFF; "" for none."""
         if self.data[self.at:self.at + 2] == b"\xff\xff":
             return self.take("HH")[1]
-        end = self.at
-        while self.data[end:end + 2] != b"\0\0":
-            end += 2
-        text = self.data[self.at:end].decode("utf-16-le")
-        self.at = end + 2
+        end = next(at for at in range(self.at, len(self.data), 2) if self.data[at:at + 2] == b"\0\0")
+        text, self.at = self.data[self.at:end].decode("utf-16-le"), end + 2
         return text
 
 
@@ -136,16 +125,13 @@ def parse_dialog(data):
     if (version, signature) != (1, 0xFFFF):
         return None
     r.name(), r.name()  # menu, window class
-    title, font = r.name(), None
-    if style & DS_SETFONT:
-        points = r.take("HHBB")[0]
-        font = (points, r.name())
+    title = r.name()
+    font = (r.take("HHBB")[0], r.name()) if style & DS_SETFONT else None  # points, typeface
     controls = []
     for _ in range(count):
         r.at = (r.at + 3) & ~3
         _, _, control_style, x, y, width, height, control_id = r.take("IIIhhhhi")
-        window_class = r.name()
-        r.name()  # text
+        window_class, _ = r.name(), r.name()  # and the text
         creation_data = r.take("H")[0]
         r.at += creation_data
         controls.append(Control(control_id, window_class, control_style, x, y, width, height))
@@ -170,17 +156,14 @@ def check_dialogs(pe, kind):
                   "dialog %d control %d (id %d) visible and inside the dialog" % (number, index, c.id))
         for control_id, ((cls, mask, bits), cx, cy) in want["controls"].items():
             found = [c for c in dialog.controls if c.id == control_id]
-            if len(found) != 1:
-                check(False, "dialog %d has %d controls with id %d, not one" % (number, len(found), control_id))
-                continue
-            c = found[0]
-            check(c.cls == cls and c.style & mask == bits and c.cx >= cx and c.cy >= cy,
-                  "dialog %d control %d: class %r style %#010x size %d x %d (at least %d x %d)" % (
-                      number, control_id, c.cls, c.style, c.cx, c.cy, cx, cy))
-        tabs = [c.id for c in dialog.controls if c.style & WS_TABSTOP]
-        check(tabs == want["tabs"], "dialog %d tab stops %s" % (number, tabs))
-        groups = [c.id for c in dialog.controls if c.style & WS_GROUP]
-        check(groups == want["groups"], "dialog %d groups start at %s" % (number, groups))
+            check(len(found) == 1, "dialog %d has one control with id %d, found %d" % (number, control_id, len(found)))
+            for c in found[:1]:
+                check(c.cls == cls and c.style & mask == bits and c.cx >= cx and c.cy >= cy,
+                      "dialog %d control %d: class %r style %#010x size %d x %d (at least %d x %d)" % (
+                          number, control_id, c.cls, c.style, c.cx, c.cy, cx, cy))
+        for key, bit in (("tabs", WS_TABSTOP), ("groups", WS_GROUP)):
+            ids = [c.id for c in dialog.controls if c.style & bit]
+            check(ids == want[key], "dialog %d %s: %s" % (number, key, ids))
 
 
 CHECKS = {"imports": check_imports, "pe": check_pe, "dialogs": check_dialogs}
