@@ -1,7 +1,6 @@
 #!/bin/bash
-# Runs one fuzzer for a bounded time on a seed corpus made from the codec's
-# own sources (compressed by the szdd tool, or raw), and prints how many
-# inputs it executed.
+# Runs one fuzzer for a bounded time on a seed corpus made from the codec's own
+# sources (compressed by the szdd tool, or raw); prints how many inputs it ran.
 # usage: run_fuzzer.sh FUZZER SZDD_TOOL WORK_DIR SECONDS [seeds|raw]
 set -euo pipefail
 fuzzer=$1 szdd=$2 work=$3 seconds=$4 kind=${5:-seeds}
@@ -19,6 +18,6 @@ for f in "$work"/plain/*; do
   "$szdd" compress -l fast "$f" "$work/corpus/$(basename "$f").fast"
 done
 cd "$work"
-"$fuzzer" -max_total_time="$seconds" -print_final_stats=1 corpus 2>&1 | tee fuzz.log |
-  grep -E "^(Done|stat::number_of_executed_units|==[0-9]+==ERROR)|SUMMARY" || true
-exit "${PIPESTATUS[0]}"
+# The summary is printed also when the fuzzer fails, whose status stays the script's.
+trap 'grep -sE "^(Done|stat::number_of_executed_units|==[0-9]+==ERROR)|SUMMARY" fuzz.log || true' EXIT
+"$fuzzer" -max_total_time="$seconds" -print_final_stats=1 corpus >fuzz.log 2>&1

@@ -17,15 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               : ref.endsInsideReference              ? SzddStatus::TruncatedReference
                               : ref.out.size() < header.expandedSize ? SzddStatus::SizeShort
                                                                      : SzddStatus::Ok;
-  // All of the reference's output or, when the data runs past the stated
-  // size, a part of it within that size.
+  // All of the reference's output or, when the data runs past the stated size, a part within it.
   const auto right = [&](const Decoded& d) {
     const bool part = expected == SzddStatus::SizeLong && d.out.size() <= header.expandedSize;
     return d.fair && d.status == expected && (part || d.out.size() == ref.out.size()) &&
            std::equal(d.out.begin(), d.out.end(), ref.out.begin());
   };
-  // One shot into a block of exactly the stated size (when it is modest), and
-  // streamed in pieces of 1..16 bytes in and out.
+  // One shot into a block of exactly the stated size (when modest), streamed in pieces of 1..16 bytes.
   const bool oneShotRight = (valid && header.expandedSize > (1u << 20)) || right(OneShot(file));
   size_t pick = 0;
   const auto piece = [&](size_t) -> size_t { return size == 0 ? 7 : 1 + data[pick++ % size] % 16; };
