@@ -29,14 +29,13 @@ inline ReferenceResult ReferenceExpand(const uint8_t* s, size_t n) {
     }
     if (control & 1) {
       r.out.push_back(ring[w++ % 4096] = s[i++]);
-    } else if (i + 1 == n) {
-      r.endsInsideReference = true;
-      break;
-    } else {
-      unsigned pos = s[i] | (s[i + 1] & 0xF0) << 4, len = (s[i + 1] & 0x0F) + 3;
-      i += 2;
-      while (len-- > 0) r.out.push_back(ring[w++ % 4096] = ring[pos++ % 4096]);
+      continue;
     }
+    r.endsInsideReference = i + 1 == n;
+    if (r.endsInsideReference) break;
+    unsigned pos = s[i] | (s[i + 1] & 0xF0) << 4, len = (s[i + 1] & 0x0F) + 3;
+    i += 2;
+    while (len-- > 0) r.out.push_back(ring[w++ % 4096] = ring[pos++ % 4096]);
   }
   return r;
 }

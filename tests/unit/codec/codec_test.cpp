@@ -11,8 +11,7 @@ namespace {
 
 using S = SzddStatus;
 
-// n bytes of letters or, at copies steps in four, copies of 1..40 bytes from
-// up to 5000 back, as in real files.
+// n bytes of letters or, at copies steps in four, copies of 1..40 bytes from up to 5000 back, as in real files.
 Bytes Input(std::mt19937& rng, size_t n, const std::string& letters, unsigned copies = 0) {
   Bytes b;
   while (b.size() < n) {
@@ -33,8 +32,7 @@ Bytes File(const Bytes& stream, uint32_t size) {
   return f;
 }
 
-// One shot, streamed in tiny pieces (the careful path) and in big ones (the
-// fast path): every way must agree on the outcome and the output.
+// One shot, streamed in tiny pieces (the careful path) and in big ones (the fast path): all must agree.
 std::tuple<S, Bytes> DecodeEveryWay(const Bytes& file) {
   std::mt19937 rng(static_cast<uint32_t>(file.size()));
   const auto piece = [&rng](size_t max) { return 1 + rng() % max; };
@@ -52,8 +50,7 @@ TEST(SzddDecoder, HandWorkedFiles) {
   const std::tuple<Bytes, S, std::string> rows[] = {  // file, outcome, output
       {good, S::Ok, "abcabcabc"},  // three literals, then a reference to 4080 overlapping them
       {File({0x01, 'x', 0xF0, 0xF1}, 5), S::Ok, "xxxxx"},  // one behind the write position
-      // Position 4094, length 5 reads 4094, 4095, 0, 1, 2: the 14th to 18th
-      // bytes written, or as the first item the initial spaces.
+      // Position 4094, length 5 reads 4094, 4095, 0, 1, 2: bytes 14 to 18 written, or as the first item spaces.
       {File({0xFF, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 0xFF, 'I', 'J', 'K', 'L', 'M', 'N', 'O', 'P', 0x07, 'Q',
              'R', 'S', 0xFE, 0xF2}, 24), S::Ok, "ABCDEFGHIJKLMNOPQRSOPQRS"},
       {File({0x00, 0xFE, 0xF2}, 5), S::Ok, "     "},
@@ -106,8 +103,7 @@ Bytes Encode(const Bytes& in, SzddLevel level) {
   return out;
 }
 
-// Both levels: the plain expander and every way of the fast one give the
-// input back, and Optimal is never the larger.
+// Both levels: the plain expander and every way of the fast one give the input back; Optimal is never larger.
 TEST(SzddEncoder, RoundTripsEveryKindOfInput) {
   std::mt19937 rng(7);
   std::string spaced(341, ' '), bytes(256, 0);  // every byte, and with a quarter more spaces

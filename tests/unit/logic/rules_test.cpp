@@ -10,7 +10,7 @@
 #include "common/text.h"
 #include "companions/source_drive.h"
 #include "control/command_tail.h"
-#include "control/installed_state_rules.h"
+#include "product/installed_state_rules.h"
 #include "dialogs/cdrom_menu_choice.h"
 #include "dialogs/dialog_frame_table.h"
 #include "dialogs/install_dialog_texts.h"
@@ -22,9 +22,8 @@
 
 namespace {
 
-// Runs rule(block, capacity, args...) on a heap block of exactly capacity
-// bytes of 'z' (AddressSanitizer sees any byte past it) that first holds
-// before and its terminator, as much as fits: "yes " or "no " and the text.
+// Runs rule(block, capacity, args...) on a heap block of exactly capacity bytes of 'z' (AddressSanitizer
+// sees any byte past it) that first holds before and its terminator, as much as fits: "yes " or "no " and the text.
 template <typename... Params, typename... Args>
 std::string Written(bool (*rule)(char*, size_t, Params...), size_t capacity, const std::string& before, Args... args) {
   const std::unique_ptr<char[]> block(new char[capacity]);
@@ -141,8 +140,7 @@ TEST(Paths, ValuePathSplitsAtTheLastBackslash) {
   EXPECT_EQ(Split(nullptr, "\\Value"), "yes |Value");  // the root itself
   EXPECT_EQ(Split(nullptr, ""), "no |");
   EXPECT_EQ(Split(nullptr, "ProgramFilesDir"), "no |");  // root-given paths need a separator
-  // 19 + 236 = 255 characters fit; one more does not.
-  const std::string a235(235, 'a');
+  const std::string a235(235, 'a');  // 19 + 236 = 255 characters fit; one more does not
   EXPECT_EQ(Split(PRODUCT_KEY_PATH, "\\" + a235), "yes Software\\Quavertone|" + a235);
   EXPECT_EQ(Split(PRODUCT_KEY_PATH, "\\" + a235 + "b"), "no |");
 }
@@ -213,8 +211,7 @@ TEST(InstalledState, ReadTextIsTerminatedOrRefused) {
 }
 
 TEST(Dialogs, CdRomMenuReportsTheFirstCheckedChoiceOrCancel) {
-  // Nothing checked ends the run as Cancel (2); indeterminate (2) is not checked.
-  const std::pair<std::vector<INT_PTR>, INT_PTR> rows[] = {
+  const std::pair<std::vector<INT_PTR>, INT_PTR> rows[] = {  // indeterminate (2) is not checked; none: Cancel (2)
       {{1, 0, 0, 0, 0}, 4001}, {{0, 0, 0, 1, 0}, 4004}, {{0, 0, 0, 0, 1}, 4005}, {{1, 1, 1, 1, 1}, 4001},
       {{0, 1, 0, 1, 1}, 4002}, {{0, 0, 0, 0, 0}, 2},    {{2, 0, 2, 0, 0}, 2},    {{2, 0, 1, 0, 0}, 4003},
   };
