@@ -3,7 +3,7 @@
 # pure part.
 set(QV_PURE_SOURCES)
 set(QV_WIN32_SOURCES)
-foreach(sub common control dialogs engine registry companions)
+foreach(sub common product control dialogs engine registry companions)
   include(${CMAKE_SOURCE_DIR}/src/${sub}/sources.cmake)
 endforeach()
 list(TRANSFORM QV_PURE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/src/)

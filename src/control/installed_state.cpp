@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "control/installed_state_rules.h"
-#include "control/installer_state.h"
+#include "product/installed_state_rules.h"
+#include "product/installer_state.h"
 #include "control/start_program.h"
 #include "dialogs/dialog_frame.h"
 #include "registry/product_records.h"

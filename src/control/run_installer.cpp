@@ -2,7 +2,7 @@
 
 #include "companions/companions.h"
 #include "control/installed_state.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 #include "control/start_program.h"
 #include "control/start_up.h"
 #include "dialogs/cdrom_menu.h"

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "common/text.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "dialogs/dialog_frame.h"
 
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 
 void FatalError(const char* message) {
   // No owner: the error may arise while no window of ours exists, and the

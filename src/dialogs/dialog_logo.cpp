@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "../resources/resource_ids.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 
 void ShowLogo(HWND dialog, int pictureId) {
   // Shared: the system owns the bitmap and frees it with the module, so

@@ -5,7 +5,7 @@
 
 #include "../resources/resource_ids.h"
 #include "common/item_list.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialog_logo.h"
 #include "dialogs/install_dialog_texts.h"

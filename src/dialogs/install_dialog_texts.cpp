@@ -1,8 +1,8 @@
 #include "dialogs/install_dialog_texts.h"
 
 #include "common/text.h"
-#include "control/installed_state_rules.h"
-#include "control/installer_state.h"
+#include "product/installed_state_rules.h"
+#include "product/installer_state.h"
 
 InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion) {
   switch (ClassifyInstalledVersion(installed, previousVersion)) {

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "../resources/resource_ids.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 
 namespace {

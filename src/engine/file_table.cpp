@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 
 const FileTableEntry FileTable[FILE_TABLE_ROWS] = {
     {PRODUCT_PROGRAM, 5000, FILE_EXTRACT},   // the product program

@@ -5,7 +5,7 @@
 
 #include "common/text.h"
 #include "companions/companions.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/progress_window.h"
 #include "engine/file_table.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "engine/expand_file.h"
 

@@ -1,7 +1,7 @@
 #include "engine/shortcut_paths.h"
 
 #include "common/text.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 
 bool AppendShortcutFileName(char* folder, size_t capacity, LeadBytePredicate isLeadByte) {
   return AppendPathName(folder, capacity, SHORTCUT_FILE_NAME, isLeadByte);

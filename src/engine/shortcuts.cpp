@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "common/item_list.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "engine/shortcut_paths.h"
 

@@ -1,9 +1,9 @@
-#include "control/installed_state_rules.h"
+#include "product/installed_state_rules.h"
 
 #include <cstring>
 
 #include "common/text.h"
-#include "control/installer_state.h"
+#include "product/installer_state.h"
 
 VersionClass ClassifyInstalledVersion(bool installed, uint32_t previousVersion) {
   if (!installed) return VersionClass::Fresh;

@@ -1,3 +1,0 @@
-#include "control/installer_state.h"
-
-InstallerState Installer;

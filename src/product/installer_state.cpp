@@ -1,0 +1,3 @@
+#include "product/installer_state.h"
+
+InstallerState Installer;
