@@ -28,7 +28,7 @@ class SzddTool : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   void Put(const std::string& name, const std::string& data) const { std::ofstream(dir_ + "/" + name) << data; }
-  std::string Files() const { return Sh("LC_ALL=C ls") == 0 ? Get("out") : "?"; }
+  std::string Files() const { return Sh("LC_ALL=C ls -A") == 0 ? Get("out") : "?"; }
   std::string Get(const std::string& name) const {
     std::ifstream in(dir_ + "/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
