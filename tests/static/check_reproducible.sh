@@ -1,13 +1,27 @@
 #!/bin/bash
 # Two clean builds of the release setup.exe, in folders of different names,
-# must give the same bytes.  usage: check_reproducible.sh source-dir szdd
+# must give the same bytes; and the release step's signed build must verify
+# against its certificate and be the unsigned bytes signed with that key at
+# that time, nothing else.  usage: check_reproducible.sh source-dir szdd
 set -euo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for n in first second-build; do
-  cmake -S "$1" -B "$work/$n" -G Ninja --toolchain "$1/cmake/mingw-w64-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_SZDD="$2" >/dev/null
-  cmake --build "$work/$n" --target setup >/dev/null
-done
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
+  -subj "/CN=Quavertone Test Signing" >/dev/null 2>&1
+time=$(date +%s)
+build() {
+  cmake -S "$1" -B "$work/$2" -G Ninja --toolchain "$1/cmake/mingw-w64-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_SZDD="$3" "${@:4}" >/dev/null
+  cmake --build "$work/$2" --target setup >/dev/null
+}
+build "$1" first "$2"
+build "$1" second-build "$2"
 cmp "$work/first/src/setup.exe" "$work/second-build/src/setup.exe"
 echo "ok   release setup.exe is reproducible"
+build "$1" signed "$2" -DQV_SIGN_KEY="$work/key.pem" -DQV_SIGN_CERT="$work/cert.pem" -DQV_SIGN_TIME="$time"
+osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed/src/setup.exe" | grep -q "^Signature verification: ok"
+echo "ok   the signed setup.exe verifies against its certificate"
+osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" -h sha256 -n "Quavertone 10.0 Setup" -time "$time" \
+  -in "$work/first/src/setup.exe" -out "$work/resigned.exe" >/dev/null
+cmp "$work/signed/src/setup.exe" "$work/resigned.exe"
+echo "ok   the signed build is reproducible for a given key and signing time"

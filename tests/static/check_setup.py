@@ -3,13 +3,19 @@
 what broke.  usage: check_setup.py (imports|pe|dialogs) setup.exe (win32|win64)"""
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 from collections import namedtuple
 
 import pefile
 
 from allowed_imports import ALLOWED
 
-RT_BITMAP, RT_DIALOG, RT_GROUP_ICON = 2, 5, 14
+RT_BITMAP, RT_DIALOG, RT_GROUP_ICON, RT_MANIFEST = 2, 5, 14, 24
+# Vista, 7, 8, 8.1, and 10 and 11: the releases the manifest names.
+SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
+STUB_LIMIT = 32 * 1024  # all but the payloads and the logo
 failures = []
 
 
@@ -28,13 +34,34 @@ def check_imports(pe, kind):
             check(name in ALLOWED.get(dll, ()), "%s!%s is an allowed import" % (dll, name))
 
 
-def resource(pe, type_id, name_id):
+def resources(pe):
+    """(type, name, bytes) of every resource; a named type as its text."""
     for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
         for name in entry.directory.entries:
-            if (entry.id, name.id) == (type_id, name_id):
-                data = name.directory.entries[0].data.struct
-                return pe.get_data(data.OffsetToData, data.Size)
-    return None
+            data = name.directory.entries[0].data.struct
+            yield entry.id or str(entry.name), name.id, pe.get_data(data.OffsetToData, data.Size)
+
+
+def resource(pe, type_id, name_id):
+    return next((data for t, n, data in resources(pe) if (t, n) == (type_id, name_id)), None)
+
+
+def check_manifest(pe):
+    """Read by Vista and later only: administrator rights, the supported
+    releases, no common controls 6 and no DPI awareness."""
+    text = resource(pe, RT_MANIFEST, 1)
+    check(text is not None, "manifest 1 present")
+    try:
+        root = ElementTree.fromstring(text or b"")
+    except ElementTree.ParseError as error:
+        return check(False, "manifest parses: %s" % error)
+    attributes = [(e.tag.split("}")[-1], e.attrib) for e in root.iter()]
+    levels = [a.get("level") for tag, a in attributes if tag == "requestedExecutionLevel"]
+    check(levels == ["requireAdministrator"], "execution level requireAdministrator: %s" % levels)
+    ids = {a.get("Id") for tag, a in attributes if tag == "supportedOS"}
+    check(ids == SUPPORTED_OS, "supported releases Vista to 10/11: %s" % sorted(ids))
+    check(not any(tag in ("dependency", "dpiAware", "dpiAwareness") for tag, _ in attributes),
+          "no dependent assembly (common controls 6) and no DPI awareness")
 
 
 def check_pe(pe, kind):
@@ -61,6 +88,14 @@ def check_pe(pe, kind):
     count = struct.unpack_from("<H", icon, 4)[0] if icon else 0
     images = sorted(struct.unpack_from("<BBB", icon, 6 + 14 * i) for i in range(count))  # width, height, colours
     check(images == [(16, 16, 16), (32, 32, 16)], "icon 100 is 16 x 16 and 32 x 32 in 16 colours: %s" % images)
+    check_manifest(pe)
+
+    # The stub: every section, less the payloads and the logo in .rsrc.
+    sizes = {section.Name.rstrip(b"\0").decode(): section.SizeOfRawData for section in pe.sections}
+    carried = sum(len(data) for t, n, data in resources(pe) if t == "RT_RCDATA" or (t, n) == (RT_BITMAP, 200))
+    sizes[".rsrc"] = sizes.get(".rsrc", 0) - carried
+    print("     stub sections: " + ", ".join("%s %d" % item for item in sizes.items()))
+    check(sum(sizes.values()) <= STUB_LIMIT, "stub of %d bytes within %d" % (sum(sizes.values()), STUB_LIMIT))
 
 
 WS_POPUP, WS_CHILD, WS_VISIBLE, WS_CAPTION = 0x80000000, 0x40000000, 0x10000000, 0x00C00000
