@@ -99,8 +99,8 @@ TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
   EXPECT_EQ(Written(ComposeUninstallString, UNINSTALL_STRING_SIZE, "", longest.c_str(), nullptr),
             "yes \"" + longest + "\\Quavertone.exe\" /uninstall");
   EXPECT_EQ(Written(ComposeUninstallString, 40, "", longest.c_str(), nullptr), "no ");
-  // 244 + "\Quavertone.exe" = 259 characters: the longest target that fits.
   EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", "D:\\Apps\\", nullptr), "yes D:\\Apps\\Quavertone.exe");
+  // 244 + "\Quavertone.exe" = 259 characters: the longest target that fits.
   EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\" + d241).c_str(), nullptr), "yes C:\\" + d241 + "\\Quavertone.exe");
   EXPECT_EQ(Written(ComposeShortcutTarget, 260, "", ("C:\\d" + d241).c_str(), nullptr), "no ");
   EXPECT_EQ(Written(AppendShortcutFileName, 260, "C:\\Desktop", nullptr), "yes C:\\Desktop\\Quavertone.lnk");
