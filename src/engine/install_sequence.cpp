@@ -14,8 +14,6 @@
 #include "registry/product_records.h"
 #include "registry/registry_helpers.h"
 
-void (*FileRowObserver)(unsigned row) = nullptr;
-
 namespace {
 
 #define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone"
@@ -51,7 +49,6 @@ void InstallFileRows() {
     }
     UpdateProgress(nullptr, nullptr, static_cast<int>(row));
     PumpProgress();
-    if (FileRowObserver != nullptr) FileRowObserver(row);
     if (abortRequested == 1) EndAborted();
   }
 }

@@ -10,7 +10,3 @@ void InstallProduct();
 
 // Uninstall entry in the system's list of removable programs.
 void RegisterUninstall();
-
-// Test builds set this to slow the file rows down (called after each row
-// with its number); null in the installer.
-extern void (*FileRowObserver)(unsigned row);

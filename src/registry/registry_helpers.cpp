@@ -1,15 +1,13 @@
 #include "registry/registry_helpers.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 #include "registry/product_records.h"
-#include "registry/registry_calls.h"
 #include "registry/value_path.h"
 
 static_assert(RECORD_TYPE_SZ == REG_SZ && RECORD_TYPE_BINARY == REG_BINARY, "record types are the platform's");
-
-RegistryCalls Registry = {RegCreateKeyExA, RegOpenKeyExA, RegSetValueExA,
-                          RegQueryValueExA, RegDeleteValueA, RegCloseKey};
 
 namespace {
 
@@ -23,7 +21,7 @@ class KeyOwner {
   KeyOwner(const KeyOwner&) = delete;
   KeyOwner& operator=(const KeyOwner&) = delete;
   ~KeyOwner() {
-    if (key_ != nullptr) Registry.closeKey(key_);
+    if (key_ != nullptr) RegCloseKey(key_);
   }
 
   // Opens the key, creating it and every missing level above it.
@@ -33,8 +31,8 @@ class KeyOwner {
     // The class is an empty text rather than null: the oldest platforms
     // expect a text there.
     char noClass[] = "";
-    if (Registry.createKey(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                           &disposition) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS)
       return false;
     key_ = key;
     return true;
@@ -43,7 +41,7 @@ class KeyOwner {
   // Opens an existing key; a missing one is not created.
   bool Open(HKEY root, const char* keyPath, REGSAM access) {
     HKEY key = nullptr;
-    if (Registry.openKey(root, keyPath, 0, access, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, keyPath, 0, access, &key) != ERROR_SUCCESS) return false;
     key_ = key;
     return true;
   }
@@ -71,7 +69,7 @@ bool WriteValue(char* work, const char* prefix, const char* path, const void* da
   // Strings are stored with exactly their terminator: callers pass the size
   // of their buffer, not of the text in it.
   DWORD count = type == REG_SZ ? static_cast<DWORD>(std::strlen(static_cast<const char*>(data)) + 1) : size;
-  return Registry.setValue(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), count) == ERROR_SUCCESS;
+  return RegSetValueExA(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), count) == ERROR_SUCCESS;
 }
 
 bool ReadValue(char* work, const char* prefix, const char* path, void* buffer, uint32_t size, HKEY root,
@@ -87,10 +85,10 @@ bool ReadValue(char* work, const char* prefix, const char* path, void* buffer, u
   if (size == 0) {
     // Without a data pointer the platform only reports the value's size.
     received = 0xFFFFFFFF;
-    result = Registry.queryValue(key.get(), valueName, nullptr, &type, nullptr, &received);
+    result = RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &received);
   } else {
     received = size;
-    result = Registry.queryValue(key.get(), valueName, nullptr, &type, static_cast<BYTE*>(buffer), &received);
+    result = RegQueryValueExA(key.get(), valueName, nullptr, &type, static_cast<BYTE*>(buffer), &received);
   }
   if (result != ERROR_SUCCESS) return false;
   if (dataSize != nullptr) *dataSize = received;
@@ -120,5 +118,5 @@ bool DeleteProductValue(const char* path) {
   if (!SplitValuePath(deleteProductWork, VALUE_PATH_BUFFER_SIZE, PRODUCT_KEY_PATH, path, &valueName)) return false;
   KeyOwner key;
   if (!key.Open(HKEY_CURRENT_USER, deleteProductWork, KEY_ALL_ACCESS)) return false;
-  return Registry.deleteValue(key.get(), valueName) == ERROR_SUCCESS;
+  return RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
 }

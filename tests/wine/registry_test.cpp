@@ -1,17 +1,16 @@
-// The installer's registry helpers against the real registry, with the six
-// advapi32 calls wrapped so that every key opened and closed is counted and
+// The installer's registry helpers against the real registry, compiled into
+// this program with their six advapi32 calls going to the wrappers below
+// (counted_registry.h), so that every key opened and closed is counted and
 // any one call can be refused: each helper must close exactly the keys it
 // opened, on every path, and never write outside the caller's buffer.
 #include <cstring>
 #include <vector>
 
 #include "check.h"
-#include "registry/registry_calls.h"
 #include "registry/registry_helpers.h"
 
 namespace {
 
-RegistryCalls real;
 std::string refused;  // "set", "query", "delete", "open", or "open-junk"
 std::vector<HKEY> openKeys;
 int opens = 0, strayCloses = 0;
@@ -33,39 +32,43 @@ LONG RefusedOpen(PHKEY key) {
   return ERROR_ACCESS_DENIED;
 }
 
-LONG WINAPI CreateKey(HKEY root, LPCSTR path, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
+}  // namespace
+
+LONG WINAPI CountedCreateKey(HKEY root, LPCSTR path, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
                       LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition) {
   if (refused.rfind("open", 0) == 0) return RefusedOpen(key);
-  return Opened(real.createKey(root, path, reserved, keyClass, options, access, security, key, disposition), key);
+  return Opened(RegCreateKeyExA(root, path, reserved, keyClass, options, access, security, key, disposition), key);
 }
 
-LONG WINAPI OpenKey(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key) {
+LONG WINAPI CountedOpenKey(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key) {
   if (refused.rfind("open", 0) == 0) return RefusedOpen(key);
-  return Opened(real.openKey(root, path, options, access, key), key);
+  return Opened(RegOpenKeyExA(root, path, options, access, key), key);
 }
 
-LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
-  return refused == "set" ? ERROR_ACCESS_DENIED : real.setValue(key, name, reserved, type, data, size);
+LONG WINAPI CountedSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  return refused == "set" ? ERROR_ACCESS_DENIED : RegSetValueExA(key, name, reserved, type, data, size);
 }
 
-LONG WINAPI QueryValue(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
-  return refused == "query" ? ERROR_ACCESS_DENIED : real.queryValue(key, name, reserved, type, data, size);
+LONG WINAPI CountedQueryValue(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+  return refused == "query" ? ERROR_ACCESS_DENIED : RegQueryValueExA(key, name, reserved, type, data, size);
 }
 
-LONG WINAPI DeleteValue(HKEY key, LPCSTR name) {
-  return refused == "delete" ? ERROR_ACCESS_DENIED : real.deleteValue(key, name);
+LONG WINAPI CountedDeleteValue(HKEY key, LPCSTR name) {
+  return refused == "delete" ? ERROR_ACCESS_DENIED : RegDeleteValueA(key, name);
 }
 
-LONG WINAPI CloseKey(HKEY key) {
+LONG WINAPI CountedCloseKey(HKEY key) {
   for (size_t i = 0; i < openKeys.size(); ++i) {
     if (openKeys[i] == key) {
       openKeys.erase(openKeys.begin() + static_cast<std::ptrdiff_t>(i));
-      return real.closeKey(key);
+      return RegCloseKey(key);
     }
   }
   ++strayCloses;  // never opened, or closed twice
   return ERROR_INVALID_HANDLE;
 }
+
+namespace {
 
 // One helper call with a 16-byte guard on each side of the caller's buffer.
 struct Call {
@@ -103,47 +106,35 @@ void RunCall(const Call& c) {
 
 void PutVersion() {
   HKEY key;
-  real.createKey(HKEY_CURRENT_USER, "Software\\Quavertone", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  real.setValue(key, "ProgramVersion", 0, REG_BINARY, reinterpret_cast<const BYTE*>(kVersion.data()), 4);
-  real.closeKey(key);
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quavertone", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, "ProgramVersion", 0, REG_BINARY, reinterpret_cast<const BYTE*>(kVersion.data()), 4);
+  RegCloseKey(key);
 }
 
 }  // namespace
 
 int main() {
-  real = Registry;
-  Registry = {CreateKey, OpenKey, SetValue, QueryValue, DeleteValue, CloseKey};
   PutVersion();
   const std::string overlong = "\\" + std::string(300, 'v');
   const Call calls[] = {
-      {"read", "\\ProgramVersion", "", true, 1},
-      {"probe", "\\ProgramVersion", "", true, 1},
-      {"read", "\\Missing", "", false, 1},
-      {"read", "\\No\\Such\\Key", "", false, 0},
-      {"delete", "\\No\\Such\\Key", "", false, 0},
-      {"write", "\\A\\B\\Value", "", true, 1},
-      {"delete", "\\A\\B\\Value", "", true, 1},
-      {"delete", "\\A\\B\\Value", "", false, 1},
+      {"read", "\\ProgramVersion", "", true, 1},            {"probe", "\\ProgramVersion", "", true, 1},
+      {"read", "\\Missing", "", false, 1},                  {"read", "\\No\\Such\\Key", "", false, 0},
+      {"delete", "\\No\\Such\\Key", "", false, 0},          {"write", "\\A\\B\\Value", "", true, 1},
+      {"delete", "\\A\\B\\Value", "", true, 1},             {"delete", "\\A\\B\\Value", "", false, 1},
       {"read-hklm", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir", "", false, 1},
       {"read-hklm", "ProgramFilesDir", "", false, 0},
-      {"read", overlong, "", false, 0},
-      {"write", overlong, "", false, 0},
-      {"write", "\\ProgramVersion", "set", false, 1},
-      {"read", "\\ProgramVersion", "query", false, 1},
-      {"probe", "\\ProgramVersion", "query", false, 1},
-      {"delete", "\\ProgramVersion", "delete", false, 1},
-      {"write", "\\X", "open", false, 0},
-      {"read", "\\ProgramVersion", "open", false, 0},
-      {"write", "\\X", "open-junk", false, 0},
-      {"read", "\\ProgramVersion", "open-junk", false, 0},
-      {"probe", "\\ProgramVersion", "open-junk", false, 0},
-      {"delete", "\\ProgramVersion", "open-junk", false, 0},
+      {"read", overlong, "", false, 0},                     {"write", overlong, "", false, 0},
+      // Each call refused in turn; "open-junk" leaves a handle behind.
+      {"write", "\\ProgramVersion", "set", false, 1},       {"read", "\\ProgramVersion", "query", false, 1},
+      {"probe", "\\ProgramVersion", "query", false, 1},     {"delete", "\\ProgramVersion", "delete", false, 1},
+      {"write", "\\X", "open", false, 0},                   {"read", "\\ProgramVersion", "open", false, 0},
+      {"write", "\\X", "open-junk", false, 0},              {"read", "\\ProgramVersion", "open-junk", false, 0},
+      {"probe", "\\ProgramVersion", "open-junk", false, 0}, {"delete", "\\ProgramVersion", "open-junk", false, 0},
   };
   for (const Call& c : calls) RunCall(c);
   // The refused calls changed nothing.
   unsigned char version[4] = {};
   CHECK(ReadProductValue("\\ProgramVersion", version, 4) && std::memcmp(version, kVersion.data(), 4) == 0,
         "ProgramVersion is unchanged");
-  Registry = real;
   return Verdict();
 }

@@ -241,19 +241,16 @@ bool HasValue(const std::string& path, const std::string& value, DWORD type, con
 }
 
 // A value as the scenario writes it: "sz TEXT" (stored with its
-// terminator), "bytes TEXT" (without), "hex E8030000", "dword 1000".
+// terminator), "bytes TEXT" (without), "hex E8030000".
 bool ValueBytes(std::string rest, DWORD* type, std::string* bytes) {
   std::string kind = Word(rest);
   rest = Unescape(rest);
-  *type = kind == "hex" ? REG_BINARY : kind == "dword" ? REG_DWORD : REG_SZ;
+  *type = kind == "hex" ? REG_BINARY : REG_SZ;
   if (kind == "sz") *bytes = Sz(rest);
   else if (kind == "bytes") *bytes = rest;
   else if (kind == "hex")
     for (size_t i = 0; i + 1 < rest.size(); i += 2) bytes->push_back(static_cast<char>(std::stoul(rest.substr(i, 2), nullptr, 16)));
-  else if (kind == "dword") {
-    DWORD number = std::stoul(rest);
-    *bytes = std::string(reinterpret_cast<const char*>(&number), 4);
-  } else
+  else
     return false;
   return true;
 }
@@ -576,7 +573,7 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "put" || verb == "reg") {
     std::string key = Word(rest), value = Word(rest);
     if (value == "@") value.clear();
-    if (!Check(ValueBytes(rest, &type, &bytes), "value types: sz, bytes, hex, dword")) return false;
+    if (!Check(ValueBytes(rest, &type, &bytes), "value types: sz, bytes, hex")) return false;
     if (verb == "put") return Check(PutValue(key, value, type, bytes), "could not write " + key + " " + value);
     return Soon([&] { return HasValue(key, value, type, bytes); }, key + " " + value + " is not " + rest);
   }
