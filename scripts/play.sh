@@ -50,8 +50,29 @@ source scripts/wine/xvfb.sh
 start_xvfb
 rm -rf "$out"
 mkdir -p "$out"
+# A picture of the screen area the driver names, once two grabs in a row
+# agree (painting has finished).
+take_picture() {
+  local previous='' current=''
+  for _ in $(seq 40); do
+    current=$(/usr/bin/import -window root -crop "$2" +repage -strip -define png:exclude-chunks=date,time PNG8:- | base64 -w0)
+    [ "$current" = "$previous" ] && break
+    previous=$current
+    sleep 0.15
+  done
+  base64 -d <<<"$current" > "$out/$1.png"
+}
 QV_SHOTS=$(winpath "$out") QV_SETUP_BUILD=$(winpath "$build") \
-  "$WINE" "$build/tests/wine/scenario.exe" "$(winpath "$scenario")" 2>/dev/null | tr -d '\r'
+  "$WINE" "$build/tests/wine/scenario.exe" "$(winpath "$scenario")" 2>/dev/null |
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    if [[ "$line" == "shot "* ]]; then
+      read -r _ name area <<<"$line"
+      take_picture "$name" "$area"
+    else
+      echo "$line"
+    fi
+  done
 if [ "${3:-}" = --report ]; then
   drive=$WINEPREFIX/drive_c
   echo "Installed into C:\Program Files\Quavertone"
@@ -66,8 +87,3 @@ if [ "${3:-}" = --report ]; then
   echo "Programs started:"
   sed 's/^/  /' "$drive/qvtest/started.log" 2>/dev/null | tr -d '\r'
 fi
-for bmp in "$out"/*.bmp; do
-  [ -e "$bmp" ] || continue
-  /usr/bin/convert "$bmp" -strip -define png:exclude-chunks=date,time "PNG8:${bmp%.bmp}.png"
-  rm "$bmp"
-done

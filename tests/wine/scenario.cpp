@@ -28,6 +28,8 @@ const char kProductKey[] = "HKCU\\Software\\Quavertone";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone";
 const char* const kFiles[] = {"Quavertone.exe", "Quavertone.chm", "akrip32.dll", "npmod32.dll", "tonekit.exe"};
 const char kStandinLog[] = "C:\\qvtest\\started.log";
+// The closing message's wording after an installation (not an update).
+const char kInstalledText[] = "Quavertone has been successfully installed!\r\nWould you like to go Quavertone now?";
 // Generous: a wait ends as soon as its condition holds, so only a failing
 // scenario waits this long.  Things that appear on their own (a stand-in's
 // record, a file a removal deletes) settle within the shorter time.
@@ -516,50 +518,23 @@ bool MakeInstallerWindow() {
                "could not make an installer window");
 }
 
-// The screen area of the windows given (with a small margin) as a 24-bit
-// BMP file's bytes; empty when nothing is shown.
-std::string Grab(const std::vector<HWND>& windows) {
+// Asks the picture script (scripts/play.sh, which sets QV_SHOTS) for a
+// picture of the current window and every window of the current program:
+// prints "shot NAME WxH+X+Y" and waits for QV_SHOTS\NAME.png.
+void Shot(const std::string& name) {
+  std::string folder = Env("QV_SHOTS");
+  if (folder.empty()) return;
+  std::vector<HWND> windows = WindowsOf(Setup().id);
+  windows.push_back(window);
   RECT r = {0, 0, 0, 0}, wr;
   for (HWND w : windows)
     if (w && IsWindowVisible(w) && GetWindowRect(w, &wr)) UnionRect(&r, &r, &wr);
   InflateRect(&r, 8, 8);
   r.left = r.left < 0 ? 0 : r.left;
   r.top = r.top < 0 ? 0 : r.top;
-  int width = r.right - r.left, height = r.bottom - r.top;
-  if (width <= 16 || height <= 16) return "";
-  BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  info.biSizeImage = ((width * 3 + 3) & ~3) * height;
-  BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof info};
-  file.bfSize = file.bfOffBits + info.biSizeImage;
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-  bytes.resize(file.bfSize);
-  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-  GetDIBits(memory, bitmap, 0, height, &bytes[file.bfOffBits], reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return bytes;
-}
-
-// Saves a picture of the current window and every window of the current
-// program to QV_SHOTS\name.bmp, once two grabs in a row agree (painting has
-// finished).  Nothing when QV_SHOTS is not set.
-void Shot(const std::string& name) {
-  std::string folder = Env("QV_SHOTS");
-  if (folder.empty()) return;
-  std::vector<HWND> windows = WindowsOf(Setup().id);
-  windows.push_back(window);
-  std::string previous, current;
-  for (int i = 0; i < 40 && (current.empty() || current != previous); ++i, Sleep(150)) {
-    previous = current;
-    current = Grab(windows);
-  }
-  Check(!current.empty() && WriteAll(folder + "\\" + name + ".bmp", current), "could not save picture " + name);
+  std::printf("shot %s %ldx%ld+%ld+%ld\n", name.c_str(), r.right - r.left, r.bottom - r.top, r.left, r.top);
+  std::fflush(stdout);
+  Check(WaitUntil([&] { return Exists(folder + "\\" + name + ".png"); }), "no picture " + name);
 }
 
 // Runs one step; answers false when the scenario cannot go on.
@@ -655,6 +630,10 @@ bool Run(const std::string& verb, std::string rest) {
     return Box(caption, Unescape(rest), 0);
   }
   if (verb == "answer") return Answer(rest);
+  if (verb == "closing") {
+    // The closing message of an installation, answered; the run then ends.
+    return Box("Install Quavertone", kInstalledText, Setup().id) && Answer(rest) && Run("exit", "0");
+  }
   if (verb == "catch") return Catch(rest);
   if (verb == "resume") return ResumeThread(Setup().thread), true;
   if (verb == "hidden") return Check(Captioned(rest).empty(), "a window \"" + rest + "\" is shown"), true;
@@ -681,7 +660,10 @@ bool Run(const std::string& verb, std::string rest) {
     std::string name = Word(rest), record = Unescape(rest) + "\n";
     return Soon([&] { return Started(name) == record; }, name + " started as \"" + Started(name) + "\", not \"" + record + "\"");
   }
-  if (verb == "notstarted") return Check(Started(rest).empty(), rest + " was started: " + Started(rest)), true;
+  if (verb == "notstarted") {  // none of the names given
+    for (std::string name; !(name = Word(rest)).empty();) Check(Started(name).empty(), name + " was started: " + Started(name));
+    return true;
+  }
   if (verb == "explorer" && rest == "opened")
     return Soon([] { return CountFolderWindows() > folderWindowsBefore; }, "no folder window was opened");
   if (verb == "explorer" && rest == "none")
