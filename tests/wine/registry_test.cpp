@@ -104,17 +104,11 @@ void RunCall(const Call& c) {
   refused.clear();
 }
 
-void PutVersion() {
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quavertone", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, "ProgramVersion", 0, REG_BINARY, reinterpret_cast<const BYTE*>(kVersion.data()), 4);
-  RegCloseKey(key);
-}
 
 }  // namespace
 
 int main() {
-  PutVersion();
+  CHECK(WriteProductValue("\\ProgramVersion", kVersion.data(), 4, REG_BINARY), "ProgramVersion written");
   const std::string overlong = "\\" + std::string(300, 'v');
   const Call calls[] = {
       {"read", "\\ProgramVersion", "", true, 1},            {"probe", "\\ProgramVersion", "", true, 1},

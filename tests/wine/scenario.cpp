@@ -30,9 +30,8 @@ const char* const kFiles[] = {"Quavertone.exe", "Quavertone.chm", "akrip32.dll",
 const char kStandinLog[] = "C:\\qvtest\\started.log";
 // The closing message's wording after an installation (not an update).
 const char kInstalledText[] = "Quavertone has been successfully installed!\r\nWould you like to go Quavertone now?";
-// Generous: a wait ends as soon as its condition holds, so only a failing
-// scenario waits this long.  Things that appear on their own (a stand-in's
-// record, a file a removal deletes) settle within the shorter time.
+// Generous, as a wait ends once its condition holds; things that come about
+// on their own (a stand-in's record, a removed file) settle sooner.
 const DWORD kWaitMs = 60000, kSettleMs = 20000, kControlMs = 5000;
 
 struct Program {
@@ -40,8 +39,8 @@ struct Program {
   DWORD id = 0;
 };
 
-// The run's state: the installers started (the last one is the current),
-// programs started around them (the product), the window the steps act on.
+// The installers started (the last is the current one), programs started
+// around them (the product), and the window the steps act on.
 std::vector<Program> programs, others;
 std::vector<HANDLE> heldFiles;
 HWND window = nullptr;
@@ -100,8 +99,7 @@ bool Check(bool good, const std::string& what) {
   return good;
 }
 
-// A check of something that comes about on its own: it may take a while,
-// and the scenario goes on either way.
+// A check of something that comes about on its own; the scenario goes on.
 template <typename Condition>
 bool Soon(Condition condition, const std::string& what, DWORD timeoutMs = kSettleMs) {
   Check(WaitUntil(condition, timeoutMs), what);
@@ -143,8 +141,8 @@ std::vector<HWND> Captioned(const std::string& caption, DWORD processId = 0) {
   return found;
 }
 
-// Waits for a visible top-level window of the process with that caption
-// and makes it the window the steps act on.
+// Waits for a visible window of the process with that caption; it becomes
+// the window the steps act on.
 HWND WaitForCaption(const std::string& caption, DWORD processId) {
   window = nullptr;
   WaitUntil([&] {
@@ -263,8 +261,7 @@ std::string Shortcut(int csidl) {
   return std::string(path) + "\\Quavertone.lnk";
 }
 
-// "TARGET in FOLDER" of a shortcut, read through the shell's link object;
-// empty when it cannot be read.
+// "TARGET in FOLDER" of a shortcut through the shell's link object, or "".
 std::string ShortcutTarget(const std::string& file) {
   std::string result;
   CoInitialize(nullptr);
@@ -311,9 +308,8 @@ void MakeFolders(const std::string& path) {
     if (at == path.size() || path[at] == '\\') CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
 }
 
-// Starts a program with the exact command line given.  Wine now and then
-// refuses a start under load (error 1359) before the program runs any
-// code; such a start is tried again.
+// Starts a program with the exact command line given; a start that Wine
+// refuses under load (error 1359, before any code ran) is tried again.
 bool Start(std::vector<Program>& list, const std::string& path, const std::string& commandLine,
            const std::string& folder) {
   STARTUPINFOA startup = {};

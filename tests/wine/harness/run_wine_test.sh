@@ -1,17 +1,11 @@
 #!/bin/bash
 # Runs one Windows test program in a throwaway copy of a template prefix:
 #   run_wine_test.sh KIND TEMPLATE_DIR SETUP_BUILD PROGRAM.exe [arguments...]
-# KIND: x64 (64-bit prefix), x86 (32-bit prefix, as a 32-bit Windows), or
-# wow64 (64-bit prefix running the 32-bit setup.exe, as a 64-bit Windows).
-# Drive E: of the copy is SETUP_BUILD's CD folder, HOME is a fresh folder,
-# and only this copy's wineserver is stopped at the end.  A scenario file
-# argument may ask, in a "needs:" line, for a display (Xvfb, the folder
-# browser's tree), a small disk (a 600 KB drive D: that fills up), or
-# planted DLLs (comctl32.dll and uxtheme.dll beside setup.exe on the CD,
-# which Wine then looks for there first, as Windows does), japanese (the
-# Japanese locale: code page 932, whose trail bytes include that of "\"),
-# or signed (setup.exe signed with a throwaway certificate).
-# Exit 77 (skipped, with the reason) where the machine cannot run it.
+# KIND is x64, x86 or wow64 (tests/wine_runner/CMakeLists.txt); E: is the CD
+# folder of SETUP_BUILD, HOME a fresh folder.  What a scenario's "needs:"
+# line asks for (display, small-disk, planted-dlls, japanese, signed; see
+# the README) is set up here.  Exit 77 (skipped, with the reason) where the
+# machine cannot run it; only this copy's wineserver is stopped at the end.
 set -uo pipefail
 wine_scripts=$(cd "$(dirname "$0")/../../../scripts/wine" && pwd)
 source "$wine_scripts/wine_env.sh"
