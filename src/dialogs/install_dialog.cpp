@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "../resources/resource_ids.h"
-#include "common/item_list.h"
+#include "common/unique_any.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialog_logo.h"
@@ -78,12 +78,12 @@ void BrowseForDestination(HWND dialog) {
   browse.pszDisplayName = BrowsedPath;
   browse.lpszTitle = BROWSE_TITLE;
   browse.ulFlags = 0;
-  LPITEMIDLIST item = SHBrowseForFolderA(&browse);
-  if (item == nullptr) return;  // cancelled
+  ItemListOwner item(SHBrowseForFolderA(&browse));
+  if (!item.valid()) return;  // cancelled
 
   BrowsedPath[0] = '\0';
-  BOOL converted = SHGetPathFromIDListA(item, BrowsedPath);
-  FreeItemList(item);
+  BOOL converted = SHGetPathFromIDListA(item.get(), BrowsedPath);
+  item.reset();
   // A virtual folder (the desktop's "My Computer", a printer) has no path.
   if (converted != TRUE || BrowsedPath[0] == '\0') return;
   if (!DestinationFromBrowsedPath(BrowsedPath, sizeof BrowsedPath, PlatformLeadByte)) return;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/unique_any.h"
 #include "engine/szdd_decoder.h"
 
 namespace {
@@ -14,24 +15,6 @@ constexpr DWORD OUTPUT_BUFFER_SIZE = 64 * 1024;
 SzddDecoder decoder;
 uint8_t inputBuffer[INPUT_BUFFER_SIZE];
 uint8_t outputBuffer[OUTPUT_BUFFER_SIZE];
-
-// Owns one file handle: closed when the scope ends, on every path.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() { Close(); }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  void Close() {
-    if (valid()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 bool WriteAll(HANDLE file, const uint8_t* data, DWORD size) {
   DWORD written = 0;
@@ -66,10 +49,10 @@ ExpandOutcome Expand(HANDLE source, HANDLE target, bool* sourceFailed) {
 }  // namespace
 
 ExpandOutcome ExpandCompressedFile(const char* sourceName, const char* targetName) {
-  FileHandle source(CreateFileA(sourceName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  FileOwner source(CreateFileA(sourceName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!source.valid()) return ExpandOutcome::SourceUnreadable;
-  FileHandle target(CreateFileA(targetName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileOwner target(CreateFileA(targetName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!target.valid()) return ExpandOutcome::TargetNotCreated;
 
   SzddDecoderInit(&decoder);
@@ -77,7 +60,7 @@ ExpandOutcome ExpandCompressedFile(const char* sourceName, const char* targetNam
   decoder.availIn = 0;
   bool sourceFailed = false;
   ExpandOutcome outcome = Expand(source.get(), target.get(), &sourceFailed);
-  target.Close();
+  target.reset();
   // Never leave a target cut short under its real name.
   if (outcome != ExpandOutcome::Expanded) DeleteFileA(targetName);
   return outcome;

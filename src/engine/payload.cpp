@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/unique_any.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "engine/expand_file.h"
@@ -29,12 +30,12 @@ void ExtractPayloadFile(uint32_t resourceId, const char* fileName) {
   const void* bytes = LockResource(loaded);
   if (bytes == nullptr) FatalError("ERROR: Could not find/load resource.");
 
-  HANDLE scratch = CreateFileA(SCRATCH_FILE, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (scratch == INVALID_HANDLE_VALUE) FatalError("ERROR: Could not create file.");
+  FileOwner scratch(CreateFileA(SCRATCH_FILE, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!scratch.valid()) FatalError("ERROR: Could not create file.");
   // Straight from the resource, in one write of the whole size.
   DWORD written = 0;
-  BOOL wrote = WriteFile(scratch, bytes, size, &written, nullptr);
-  CloseHandle(scratch);
+  BOOL wrote = WriteFile(scratch.get(), bytes, size, &written, nullptr);
+  scratch.reset();
   if (wrote != 1) FailWithoutScratch("ERROR: Could not write to file.");
 
   ExpandOutcome outcome = ExpandCompressedFile(SCRATCH_FILE, fileName);

@@ -4,7 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "common/item_list.h"
+#include "common/unique_any.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 #include "engine/shortcut_paths.h"
@@ -17,33 +17,6 @@ const CLSID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}}
 const IID kShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kPersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-// Owns one COM interface pointer: released when the scope ends, on every path.
-template <typename Interface>
-class ComPointer {
- public:
-  ComPointer() = default;
-  ComPointer(const ComPointer&) = delete;
-  ComPointer& operator=(const ComPointer&) = delete;
-  ~ComPointer() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  Interface* operator->() const { return pointer_; }
-  void** out() { return reinterpret_cast<void**>(&pointer_); }
-
- private:
-  Interface* pointer_ = nullptr;
-};
-
-// COM for the calling thread around one shortcut; uninitialised after the
-// interfaces (declared later, destroyed earlier) have been released.
-class ComScope {
- public:
-  ComScope() { CoInitialize(nullptr); }  // its answer is not examined
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() { CoUninitialize(); }
-};
-
 char shortcutFile[SHORTCUT_PATH_SIZE];
 char shortcutTarget[SHORTCUT_PATH_SIZE];
 
@@ -54,15 +27,18 @@ bool Succeeded(HRESULT result) { return result == S_OK; }
 
 int CreateShortcut(const char* targetPath, const char* shortcutPath, const char* description,
                    const char* workingFolder) {
-  ComScope com;
-  ComPointer<IShellLinkA> link;
-  if (!Succeeded(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface, link.out())))
+  // COM for this thread around one shortcut; a failed CoInitialize is
+  // not undone, and CoCreateInstance then fails on its own.
+  ComInitialised com(SUCCEEDED(CoInitialize(nullptr)));
+  ComOwner<IShellLinkA> link;
+  if (!Succeeded(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
+                                  reinterpret_cast<void**>(link.out()))))
     return 0;
   if (!Succeeded(link->SetPath(targetPath))) return 0;
   if (!Succeeded(link->SetWorkingDirectory(workingFolder))) return 0;
   if (!Succeeded(link->SetDescription(description))) return 0;
-  ComPointer<IPersistFile> file;
-  if (!Succeeded(link->QueryInterface(kPersistFileInterface, file.out()))) return 0;
+  ComOwner<IPersistFile> file;
+  if (!Succeeded(link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(file.out())))) return 0;
   WCHAR widePath[SHORTCUT_PATH_SIZE];
   if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, SHORTCUT_PATH_SIZE) == 0) return 0;
   // fRemember = 2: the interface reads any non-zero value as true.
@@ -71,10 +47,10 @@ int CreateShortcut(const char* targetPath, const char* shortcutPath, const char*
 }
 
 void AddProductShortcut(int csidl) {
-  LPITEMIDLIST items = nullptr;
+  ItemListOwner items;
   bool made = false;
-  bool located = SHGetSpecialFolderLocation(nullptr, csidl, &items) == S_OK && SHGetPathFromIDListA(items, shortcutFile) == 1;
-  FreeItemList(items);
+  bool located = SHGetSpecialFolderLocation(nullptr, csidl, items.out()) == S_OK &&
+                 SHGetPathFromIDListA(items.get(), shortcutFile) == 1;
   if (located && AppendShortcutFileName(shortcutFile, sizeof shortcutFile, PlatformLeadByte) &&
       ComposeShortcutTarget(shortcutTarget, sizeof shortcutTarget, Installer.destination, PlatformLeadByte)) {
     made = CreateShortcut(shortcutTarget, shortcutFile, SHORTCUT_DESCRIPTION, Installer.destination) == 1;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/unique_any.h"
 #include "registry/product_records.h"
 #include "registry/value_path.h"
 
@@ -11,46 +12,31 @@ static_assert(RECORD_TYPE_SZ == REG_SZ && RECORD_TYPE_BINARY == REG_BINARY, "rec
 
 namespace {
 
-// Holds one key for the length of one helper call and closes it however the
-// call ends, so no path through a helper can leave a key open.  It owns a key
-// only after the platform reported success: a failed open leaves nothing to
-// close.
-class KeyOwner {
- public:
-  KeyOwner() = default;
-  KeyOwner(const KeyOwner&) = delete;
-  KeyOwner& operator=(const KeyOwner&) = delete;
-  ~KeyOwner() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
+// Each helper holds its key in a KeyOwner for the length of its call, so no
+// path through a helper can leave a key open.  The owner takes a key only
+// after the platform reported success: a failed open leaves nothing to close.
 
-  // Opens the key, creating it and every missing level above it.
-  bool Create(HKEY root, const char* keyPath) {
-    HKEY key = nullptr;
-    DWORD disposition = 0;  // created or opened: of no interest
-    // The class is an empty text rather than null: the oldest platforms
-    // expect a text there.
-    char noClass[] = "";
-    if (RegCreateKeyExA(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS)
-      return false;
-    key_ = key;
-    return true;
-  }
+// Opens the key, creating it and every missing level above it.
+bool CreateKey(KeyOwner& owner, HKEY root, const char* keyPath) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;  // created or opened: of no interest
+  // The class is an empty text rather than null: the oldest platforms expect
+  // a text there.
+  char noClass[] = "";
+  if (RegCreateKeyExA(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                      &disposition) != ERROR_SUCCESS)
+    return false;
+  owner.reset(key);
+  return true;
+}
 
-  // Opens an existing key; a missing one is not created.
-  bool Open(HKEY root, const char* keyPath, REGSAM access) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, keyPath, 0, access, &key) != ERROR_SUCCESS) return false;
-    key_ = key;
-    return true;
-  }
-
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+// Opens an existing key; a missing one is not created.
+bool OpenKey(KeyOwner& owner, HKEY root, const char* keyPath, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, keyPath, 0, access, &key) != ERROR_SUCCESS) return false;
+  owner.reset(key);
+  return true;
+}
 
 // Each helper has its own work buffer, so one helper's call never disturbs
 // the path another helper composed.
@@ -65,7 +51,7 @@ bool WriteValue(char* work, const char* prefix, const char* path, const void* da
   const char* valueName = nullptr;
   if (!SplitValuePath(work, VALUE_PATH_BUFFER_SIZE, prefix, path, &valueName)) return false;
   KeyOwner key;
-  if (!key.Create(root, work)) return false;
+  if (!CreateKey(key, root, work)) return false;
   // Strings are stored with exactly their terminator: callers pass the size
   // of their buffer, not of the text in it.
   DWORD count = type == REG_SZ ? static_cast<DWORD>(std::strlen(static_cast<const char*>(data)) + 1) : size;
@@ -77,7 +63,7 @@ bool ReadValue(char* work, const char* prefix, const char* path, void* buffer, u
   const char* valueName = nullptr;
   if (!SplitValuePath(work, VALUE_PATH_BUFFER_SIZE, prefix, path, &valueName)) return false;
   KeyOwner key;
-  if (!key.Open(root, work, KEY_QUERY_VALUE)) return false;
+  if (!OpenKey(key, root, work, KEY_QUERY_VALUE)) return false;
   // The type is not examined: every value is read as its raw bytes.
   DWORD type = 0;
   DWORD received = 0;
@@ -117,6 +103,6 @@ bool DeleteProductValue(const char* path) {
   const char* valueName = nullptr;
   if (!SplitValuePath(deleteProductWork, VALUE_PATH_BUFFER_SIZE, PRODUCT_KEY_PATH, path, &valueName)) return false;
   KeyOwner key;
-  if (!key.Open(HKEY_CURRENT_USER, deleteProductWork, KEY_ALL_ACCESS)) return false;
+  if (!OpenKey(key, HKEY_CURRENT_USER, deleteProductWork, KEY_ALL_ACCESS)) return false;
   return RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
 }
