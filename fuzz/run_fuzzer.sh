@@ -6,7 +6,7 @@ set -euo pipefail
 fuzzer=$1 szdd=$2 work=$3 seconds=$4 kind=${5:-seeds}
 here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$work" && mkdir -p "$work/corpus" "$work/plain"
-for source in "$here"/../src/engine/szdd_*.cpp "$here"/../tools/szdd/*.cpp; do
+for source in "$here"/../src/codec/szdd_*.cpp "$here"/../tools/szdd/*.cpp; do
   for size in 40 300 2500; do head -c $size "$source" >"$work/plain/$(basename "$source").$size"; done
 done
 printf '' >"$work/plain/empty"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "codec_check.h"
-#include "engine/szdd_encoder.h"
+#include "szdd_encoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Bytes in(data, data + size);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/unique_any.h"
-#include "engine/szdd_decoder.h"
+#include "codec/szdd_decoder.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "check.h"
 #include "engine/expand_file.h"
-#include "engine/szdd_encoder.h"
+#include "szdd_encoder.h"
 
 namespace {
 

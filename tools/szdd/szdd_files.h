@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/szdd_decoder.h"
-#include "engine/szdd_encoder.h"
+#include "codec/szdd_decoder.h"
+#include "szdd_encoder.h"
 
 // Expansion streams through fixed buffers of this size, so its memory does
 // not grow with the file.

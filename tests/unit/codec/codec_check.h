@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/szdd_decoder.h"
+#include "codec/szdd_decoder.h"
 
 using Bytes = std::vector<uint8_t>;
 

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "codec_check.h"
-#include "engine/szdd_encoder.h"
+#include "szdd_encoder.h"
 
 namespace {
 

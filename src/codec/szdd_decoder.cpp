@@ -1,4 +1,4 @@
-#include "engine/szdd_decoder.h"
+#include "codec/szdd_decoder.h"
 
 #include <cstring>
 

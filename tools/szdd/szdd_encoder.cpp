@@ -1,4 +1,4 @@
-#include "engine/szdd_encoder.h"
+#include "szdd_encoder.h"
 
 #include <cstring>
 #include <vector>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/szdd_format.h"
+#include "codec/szdd_format.h"
 
 enum class SzddLevel : uint8_t {
   // Greedy parse with one step of lookahead over a bounded hash chain.

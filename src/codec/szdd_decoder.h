@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/szdd_format.h"
+#include "codec/szdd_format.h"
 
 enum class SzddStatus : uint8_t {
   Ok,                  // the stream expanded to exactly the header's size
