@@ -9,11 +9,9 @@
 #include "dialogs/dialog_frame.h"
 #include "dialogs/install_dialog.h"
 #include "engine/install_sequence.h"
-#include "../resources/resource_ids.h"
+#include "resource_ids.h"
 
 namespace {
-
-#define SOUND_PACK_PROGRAM "tonekit.exe"
 
 // The CD-ROM menu, shown when the CD's autorun starts the installer over an
 // existing installation.  Returns only when the user chose to run the
@@ -21,18 +19,18 @@ namespace {
 void RunCdRomMenu() {
   INT_PTR choice = ShowModalDialog(nullptr, IDD_CDROM_MENU, CdRomMenuProc);
   switch (choice) {
-    case 4001:
+    case IDC_RUN_PRODUCT:
       StartProgramInFolder(PRODUCT_PROGRAM, nullptr, Installer.previousFolder);
       break;
-    case 4002:
+    case IDC_RUN_SETUP:
       return;
-    case 4003:
+    case IDC_RUN_DIRECTX:
       RunDirectXSetup();
       break;
-    case 4004:
+    case IDC_SOUND_FX:
       OpenSoundFxFolder();
       break;
-    case 4005:
+    case IDC_EXPLORE_CD:
       ExploreCdRom();
       break;
     default:  // cancelled or closed

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "resource_ids.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 
@@ -56,7 +57,7 @@ void RegisterInstallerClass(HINSTANCE instance) {
   windowClass.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
   // No window procedure: the class only marks a running installer.
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(100));
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_INSTALLER));
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.lpszClassName = INSTALLER_WINDOW_CLASS;
   RegisterClassA(&windowClass);  // no window of it is created: not examined

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
-#include "../resources/resource_ids.h"
+#include "resource_ids.h"
 #include "dialogs/cdrom_menu_choice.h"
 #include "dialogs/dialog_logo.h"
+
+static_assert(CDROM_CANCELLED == IDCANCEL, "nothing chosen reads as the close box");
 
 namespace {
 

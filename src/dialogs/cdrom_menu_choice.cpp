@@ -3,7 +3,6 @@
 namespace {
 
 constexpr INT_PTR CHECKED = 1;
-constexpr INT_PTR CANCELLED = 2;
 
 }  // namespace
 
@@ -11,5 +10,5 @@ INT_PTR ChooseCdRomAction(const INT_PTR checkStates[CDROM_CHOICES]) {
   for (int i = 0; i < CDROM_CHOICES; ++i) {
     if (checkStates[i] == CHECKED) return CDROM_FIRST_CHOICE + i;
   }
-  return CANCELLED;
+  return CDROM_CANCELLED;
 }

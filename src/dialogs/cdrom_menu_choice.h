@@ -3,10 +3,14 @@
 #pragma once
 
 #include "common/win_types.h"
+#include "resource_ids.h"
 
-// The five choices, ids 4001 to 4005, in the order they are scanned.
-constexpr int CDROM_FIRST_CHOICE = 4001;
+// The five choices, IDC_RUN_PRODUCT to IDC_EXPLORE_CD, in the order they
+// are scanned.
+constexpr int CDROM_FIRST_CHOICE = IDC_RUN_PRODUCT;
 constexpr int CDROM_CHOICES = 5;
+// What the menu reports when nothing is chosen: IDCANCEL, as the close box.
+constexpr INT_PTR CDROM_CANCELLED = 2;
 
 // checkStates[i] is the BM_GETCHECK answer of choice CDROM_FIRST_CHOICE + i.
 // Answers the id of the first choice in the checked state (1; an

@@ -17,7 +17,7 @@ INT_PTR ShowModalDialog(HWND parent, int templateId, UserDialogProc userProc) {
   ActiveDialogProc = userProc;
   INT_PTR result = DialogBoxParamA(Installer.instance,
                                    MAKEINTRESOURCEA(templateId), parent, DialogFrame, 0);
-  if (result == -1) FatalError("ERROR: General Failure!");
+  if (result == -1) FatalError(GENERAL_FAILURE_TEXT);
   return result;
 }
 

@@ -10,6 +10,12 @@
 // Shows message in an error box, then ends the process with exit code 0.
 [[noreturn]] void FatalError(const char* message);
 
+// The fatal errors that more than one place reports.
+#define GENERAL_FAILURE_TEXT "ERROR: General Failure!"
+#define RESOURCE_FAILURE_TEXT "ERROR: Could not find/load resource."
+#define CREATE_FAILURE_TEXT "ERROR: Could not create file."
+#define WRITE_FAILURE_TEXT "ERROR: Could not write to file."
+
 // A message box with the installer's caption; answers the button pressed.
 int AskUser(const char* text, UINT style, HWND owner);
 

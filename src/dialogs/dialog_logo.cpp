@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "../resources/resource_ids.h"
+#include "resource_ids.h"
 #include "product/installer_state.h"
 
 void ShowLogo(HWND dialog, int pictureId) {

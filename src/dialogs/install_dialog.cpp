@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "../resources/resource_ids.h"
+#include "resource_ids.h"
 #include "common/unique_any.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"

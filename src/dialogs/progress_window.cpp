@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "../resources/resource_ids.h"
+#include "resource_ids.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 
@@ -56,7 +56,7 @@ void OpenProgress(HWND parent, int rangeLow, int rangeHigh, int32_t* abortFlag) 
   *abortFlag = 0;
   HWND window = CreateDialogParamA(Installer.instance, MAKEINTRESOURCEA(IDD_PROGRESS), parent,
                                    ProgressDialogProc, 0);
-  if (window == nullptr) FatalError("ERROR: General Failure!");
+  if (window == nullptr) FatalError(GENERAL_FAILURE_TEXT);
   ProgressWindow.window = window;
 }
 

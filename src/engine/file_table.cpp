@@ -10,7 +10,7 @@ const FileTableEntry FileTable[FILE_TABLE_ROWS] = {
     {"Quavertone.chm", 5001, FILE_EXTRACT},  // its compiled help
     {"akrip32.dll", 5002, FILE_EXTRACT},     // libraries the product loads
     {"npmod32.dll", 5003, FILE_EXTRACT},
-    {"tonekit.exe", 5004, FILE_EXTRACT},     // the sound-effects pack program
+    {SOUND_PACK_PROGRAM, 5004, FILE_EXTRACT},  // the sound-effects pack program
 };
 
 void ForEachFolderLevel(const char* destination, FolderLevelAction create, void* context,

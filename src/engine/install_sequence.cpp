@@ -70,7 +70,7 @@ void InstallProduct() {
   ForEachFolderLevel(Installer.destination, CreateFolderLevel, nullptr, PlatformLeadByte);
   // Every file name below is relative to the destination: expanding them
   // anywhere else (the CD, the user's download folder) must not happen.
-  if (!SetCurrentDirectoryA(Installer.destination)) FatalError("ERROR: Could not create file.");
+  if (!SetCurrentDirectoryA(Installer.destination)) FatalError(CREATE_FAILURE_TEXT);
 
   InstallFileRows();
 

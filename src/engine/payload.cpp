@@ -23,25 +23,25 @@ void ExtractPayloadFile(uint32_t resourceId, const char* fileName) {
   HINSTANCE instance = Installer.instance;
   // The type is the name "RT_RCDATA", not the numeric raw-data type.
   HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId), "RT_RCDATA");
-  if (found == nullptr) FatalError("ERROR: Could not find/load resource.");
+  if (found == nullptr) FatalError(RESOURCE_FAILURE_TEXT);
   DWORD size = SizeofResource(instance, found);
   HGLOBAL loaded = LoadResource(instance, found);
-  if (loaded == nullptr) FatalError("ERROR: Could not find/load resource.");
+  if (loaded == nullptr) FatalError(RESOURCE_FAILURE_TEXT);
   const void* bytes = LockResource(loaded);
-  if (bytes == nullptr) FatalError("ERROR: Could not find/load resource.");
+  if (bytes == nullptr) FatalError(RESOURCE_FAILURE_TEXT);
 
   FileOwner scratch(CreateFileA(SCRATCH_FILE, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!scratch.valid()) FatalError("ERROR: Could not create file.");
+  if (!scratch.valid()) FatalError(CREATE_FAILURE_TEXT);
   // Straight from the resource, in one write of the whole size.
   DWORD written = 0;
   BOOL wrote = WriteFile(scratch.get(), bytes, size, &written, nullptr);
   scratch.reset();
-  if (wrote != 1) FailWithoutScratch("ERROR: Could not write to file.");
+  if (wrote != 1) FailWithoutScratch(WRITE_FAILURE_TEXT);
 
   ExpandOutcome outcome = ExpandCompressedFile(SCRATCH_FILE, fileName);
   DeleteFileA(SCRATCH_FILE);
   // An expansion that failed would otherwise leave a file missing or cut
   // short while the installation goes on to report success.
-  if (outcome == ExpandOutcome::TargetNotCreated) FatalError("ERROR: Could not create file.");
-  if (outcome != ExpandOutcome::Expanded) FatalError("ERROR: Could not write to file.");
+  if (outcome == ExpandOutcome::TargetNotCreated) FatalError(CREATE_FAILURE_TEXT);
+  if (outcome != ExpandOutcome::Expanded) FatalError(WRITE_FAILURE_TEXT);
 }

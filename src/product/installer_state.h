@@ -16,6 +16,7 @@ constexpr uint32_t LEGACY_VERSION_LIMIT = 301;
 #define PRODUCT_NAME "Quavertone"
 #define PRODUCT_WINDOW_CLASS "Quavertone"
 #define PRODUCT_PROGRAM "Quavertone.exe"
+#define SOUND_PACK_PROGRAM "tonekit.exe"
 #define INSTALLER_WINDOW_CLASS "Install Quavertone"
 // The named mutex a running installer holds.
 #define INSTALLER_MUTEX_NAME "Quavertone Setup Running"

@@ -212,8 +212,9 @@ TEST(InstalledState, ReadTextIsTerminatedOrRefused) {
 
 TEST(Dialogs, CdRomMenuReportsTheFirstCheckedChoiceOrCancel) {
   const std::pair<std::vector<INT_PTR>, INT_PTR> rows[] = {  // indeterminate (2) is not checked; none: Cancel (2)
-      {{1, 0, 0, 0, 0}, 4001}, {{0, 0, 0, 1, 0}, 4004}, {{0, 0, 0, 0, 1}, 4005}, {{1, 1, 1, 1, 1}, 4001},
-      {{0, 1, 0, 1, 1}, 4002}, {{0, 0, 0, 0, 0}, 2},    {{2, 0, 2, 0, 0}, 2},    {{2, 0, 1, 0, 0}, 4003},
+      {{1, 0, 0, 0, 0}, IDC_RUN_PRODUCT}, {{0, 0, 0, 1, 0}, IDC_SOUND_FX},    {{0, 0, 0, 0, 1}, IDC_EXPLORE_CD},
+      {{1, 1, 1, 1, 1}, IDC_RUN_PRODUCT}, {{0, 1, 0, 1, 1}, IDC_RUN_SETUP},   {{2, 0, 1, 0, 0}, IDC_RUN_DIRECTX},
+      {{0, 0, 0, 0, 0}, CDROM_CANCELLED}, {{2, 0, 2, 0, 0}, CDROM_CANCELLED},
   };
   for (const auto& [states, expected] : rows) EXPECT_EQ(ChooseCdRomAction(states.data()), expected) << &states;
 }
