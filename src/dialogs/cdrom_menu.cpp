@@ -4,7 +4,7 @@
 
 #include "resource_ids.h"
 #include "dialogs/cdrom_menu_choice.h"
-#include "dialogs/dialog_logo.h"
+#include "dialogs/dialog_frame.h"
 
 static_assert(CDROM_CANCELLED == IDCANCEL, "nothing chosen reads as the close box");
 

@@ -1,5 +1,6 @@
 #include "dialogs/dialog_frame.h"
 
+#include "resource_ids.h"
 #include "product/installer_state.h"
 
 void FatalError(const char* message) {
@@ -23,4 +24,14 @@ INT_PTR ShowModalDialog(HWND parent, int templateId, UserDialogProc userProc) {
 
 INT_PTR CALLBACK DialogFrame(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DispatchFrameMessage(window, message, wParam, lParam);
+}
+
+void ShowLogo(HWND dialog, int pictureId) {
+  // Shared: the system owns the bitmap and frees it with the module, so
+  // neither dialog has to delete it when it ends.  Mapping the 3-D colours
+  // lets the logo's greys follow the user's colour scheme.
+  HANDLE logo = LoadImageA(Installer.instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0,
+                           LR_SHARED | LR_LOADMAP3DCOLORS);
+  // A null handle is passed on as well: the picture then stays empty.
+  SendDlgItemMessageA(dialog, pictureId, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo));
 }

@@ -7,6 +7,11 @@
 #define FATAL_ERROR_CAPTION "Installation Error"
 #define QUESTION_CAPTION "Install Quavertone"
 
+// Loads the product logo (bitmap IDB_LOGO) into the dialog's picture
+// control.  A logo that cannot be loaded leaves the picture empty; the
+// dialog works as usual.
+void ShowLogo(HWND dialog, int pictureId);
+
 // Shows message in an error box, then ends the process with exit code 0.
 [[noreturn]] void FatalError(const char* message);
 

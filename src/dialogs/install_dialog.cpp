@@ -7,7 +7,6 @@
 #include "common/unique_any.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
-#include "dialogs/dialog_logo.h"
 #include "dialogs/install_dialog_texts.h"
 
 namespace {

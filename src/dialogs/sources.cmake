@@ -7,7 +7,6 @@ list(APPEND QV_PURE_SOURCES
 )
 list(APPEND QV_WIN32_SOURCES
   dialogs/dialog_frame.cpp
-  dialogs/dialog_logo.cpp
   dialogs/install_dialog.cpp
   dialogs/cdrom_menu.cpp
   dialogs/progress_window.cpp

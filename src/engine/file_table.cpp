@@ -37,3 +37,11 @@ bool ComposeUninstallString(char* buffer, size_t capacity, const char* destinati
   buffer[0] = '\0';
   return false;
 }
+
+bool AppendShortcutFileName(char* folder, size_t capacity, LeadBytePredicate isLeadByte) {
+  return AppendPathName(folder, capacity, SHORTCUT_FILE_NAME, isLeadByte);
+}
+
+bool ComposeShortcutTarget(char* buffer, size_t capacity, const char* destination, LeadBytePredicate isLeadByte) {
+  return JoinPath(buffer, capacity, destination, PRODUCT_PROGRAM, isLeadByte);
+}

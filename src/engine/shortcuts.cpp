@@ -7,7 +7,7 @@
 #include "common/unique_any.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
-#include "engine/shortcut_paths.h"
+#include "engine/file_table.h"
 
 namespace {
 

@@ -39,4 +39,4 @@ struct InstallerState {
   char destination[FOLDER_BUFFER_SIZE];
 };
 
-extern InstallerState Installer;
+inline InstallerState Installer;

@@ -16,7 +16,6 @@
 #include "dialogs/install_dialog_texts.h"
 #include "dialogs/progress_state.h"
 #include "engine/file_table.h"
-#include "engine/shortcut_paths.h"
 #include "registry/product_records.h"
 #include "registry/value_path.h"
 

@@ -1,3 +1,0 @@
-#include "product/installer_state.h"
-
-InstallerState Installer;
