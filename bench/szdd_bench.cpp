@@ -30,8 +30,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/szdd_decoder.h"
-#include "engine/szdd_encoder.h"
+#include "codec/szdd_decoder.h"
+#include "szdd_encoder.h"
 #include "szdd_files.h"
 
 #ifdef QV_HAVE_MSPACK
