@@ -18,12 +18,13 @@ constexpr DWORD VERSION_INFO_SIZE = 148;
 // LOAD_LIBRARY_SEARCH_SYSTEM32, for SetDefaultDllDirectories.
 constexpr DWORD SEARCH_SYSTEM_FOLDER_ONLY = 0x00000800;
 
-// Looks up a kernel32 function that older platforms lack; null there.
+// A function of a loaded module, by name or ordinal; null when the module
+// lacks it (an older platform, an odd copy of a library).
 template <typename Function>
-Function Kernel32Function(const char* name) {
+Function ModuleFunction(HMODULE module, const char* name) {
   // Through a plain function type: the casts between unrelated function
   // types would otherwise be reported.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 // DLLs are looked for in the system folder only, never beside setup.exe (a
@@ -31,7 +32,8 @@ Function Kernel32Function(const char* name) {
 // and NT 4 platforms lack the function, and updates of later ones added it.
 void LoadDllsFromSystemFolderOnly() {
   typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
-  auto restrict = Kernel32Function<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
+  auto restrict =
+      ModuleFunction<SetDefaultDllDirectoriesFunction>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
   if (restrict != nullptr) restrict(SEARCH_SYSTEM_FOLDER_ONLY);
 }
 
@@ -46,8 +48,7 @@ void InitCommonControlsFromSystemFolder() {
   HMODULE comctl32 = LoadLibraryA(path);
   if (comctl32 == nullptr) return;
   typedef void(WINAPI * InitCommonControlsFunction)();
-  auto init = reinterpret_cast<InitCommonControlsFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(comctl32, MAKEINTRESOURCEA(17))));
+  auto init = ModuleFunction<InitCommonControlsFunction>(comctl32, MAKEINTRESOURCEA(17));
   if (init != nullptr) init();  // the library stays loaded: its classes are in use
 }
 
