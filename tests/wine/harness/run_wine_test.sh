@@ -41,10 +41,8 @@ if [[ "$needs" == *planted-dlls* ]]; then
   export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32,uxtheme=n,b"
 fi
 if [[ "$needs" == *signed* ]]; then
-  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 1 \
-    -subj "/CN=Quavertone Test Signing" >/dev/null 2>&1
-  osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" -h sha256 -in "$work/cd/setup.exe" \
-    -out "$work/signed.exe" >/dev/null && mv "$work/signed.exe" "$work/cd/setup.exe" || exit 1
+  "$wine_scripts/../sign.sh" --test-certificate "$work" &&
+    "$wine_scripts/../sign.sh" "$work/key.pem" "$work/cert.pem" "$(date +%s)" "$work/cd/setup.exe" || exit 1
 fi
 ln -sfn "$cd_folder" "$work/prefix/dosdevices/e:"
 if [[ "$needs" == *small-disk* ]]; then
