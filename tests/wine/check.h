@@ -1,6 +1,7 @@
 // Checks for the test programs that run the installer's own code in one
 // process under Wine: a failed CHECK prints its line and what was seen, and
-// main ends with `return Verdict();`.
+// main ends with `return Verdict();`.  The file helpers serve the scenario
+// driver too.
 #pragma once
 
 #include <cstdio>

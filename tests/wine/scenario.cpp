@@ -16,11 +16,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "check.h"  // ReadAll, WriteAll
 
 namespace {
 
@@ -151,16 +152,6 @@ HWND WaitForCaption(const std::string& caption, DWORD processId) {
     return window != nullptr;
   });
   return window;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good();
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
