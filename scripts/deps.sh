@@ -15,10 +15,10 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
@@ -26,7 +26,5 @@ fi
 # Wine takes its code page from the Unix locale: the double-byte folder
 # scenarios run under Japanese (code page 932), which must exist.
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
