@@ -72,6 +72,15 @@ void OfferDirectX() {
   ExitProcess(0);
 }
 
+// Ends the run after an installation that did not complete and was undone:
+// quietly when the user chose to abort, with the error box otherwise.
+[[noreturn]] void EndUndone(InstallOutcome outcome) {
+  if (outcome == InstallOutcome::ResourceFailed) FatalError(RESOURCE_FAILURE_TEXT);
+  if (outcome == InstallOutcome::CreateFailed) FatalError(CREATE_FAILURE_TEXT);
+  if (outcome == InstallOutcome::WriteFailed) FatalError(WRITE_FAILURE_TEXT);
+  ExitProcess(0);
+}
+
 }  // namespace
 
 void RunInstaller(HINSTANCE instance, const char* commandTail) {
@@ -86,7 +95,8 @@ void RunInstaller(HINSTANCE instance, const char* commandTail) {
 
   if (!OfferLegacyUninstall()) ExitProcess(0);
   ConfirmDestination();
-  InstallProduct();
+  InstallOutcome outcome = InstallProduct();
+  if (outcome != InstallOutcome::Done) EndUndone(outcome);
   OfferSoundEffects();
   OfferDirectX();
   ReportSuccess();

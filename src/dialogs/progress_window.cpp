@@ -86,4 +86,11 @@ void PumpProgress() {
   }
 }
 
+void PumpProgressPending() {
+  MSG message;
+  // Bounded: a window that kept posting to itself must not hold the run.
+  for (int taken = 0; taken < 64 && PeekMessageA(&message, ProgressWindow.window, 0, 0, PM_NOREMOVE); ++taken)
+    PumpProgress();
+}
+
 void CloseProgress() { DestroyWindow(ProgressWindow.window); }

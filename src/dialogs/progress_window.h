@@ -39,4 +39,7 @@ void UpdateProgress(const char* caption, const char* text, int position);
 // abort flag.
 void PumpProgress();
 
+// Lets the window handle every message already waiting, one by one.
+void PumpProgressPending();
+
 void CloseProgress();

@@ -1,14 +1,17 @@
 #include "engine/install_sequence.h"
 
+#include <cstring>
+
 #include <windows.h>
 #include <shlobj.h>
 
 #include "common/text.h"
+#include "common/unique_any.h"
 #include "companions/companions.h"
 #include "product/installer_state.h"
-#include "dialogs/dialog_frame.h"
 #include "dialogs/progress_window.h"
 #include "engine/file_table.h"
+#include "engine/install_journal.h"
 #include "engine/payload.h"
 #include "engine/shortcuts.h"
 #include "registry/product_records.h"
@@ -22,35 +25,136 @@ namespace {
 // Set by the progress window when the user confirms "Abort?".
 int32_t abortRequested;
 
+// What this run has done to the destination, so that any failure can be
+// undone.
+InstallJournal journal;
+UndoStep undoSteps[MAX_UNDO_STEPS];
+char undoFolder[FOLDER_BUFFER_SIZE];
+
 char statusText[16 + sizeof FileTable[0].Name];
 char uninstallString[UNINSTALL_STRING_SIZE];
 
 void CreateFolderLevel(const char* folder, void*) {
-  CreateDirectoryA(folder, nullptr);  // exists, denied, no drive: not examined
+  // Exists, denied, no drive: not examined here.  Only a level this run
+  // made is removed again by an undo.
+  if (CreateDirectoryA(folder, nullptr)) RecordCreatedFolder(&journal, std::strlen(folder));
 }
 
-// The user confirmed "Abort?": stop before anything is recorded.  The files
-// already expanded stay, as after a fatal error.
-[[noreturn]] void EndAborted() {
-  CloseProgress();
-  ExitProcess(0);
-}
+bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 
-void InstallFileRows() {
+// A run that was ended part way (killed, a power cut) left its staged,
+// kept and scratch files here.  An earlier file that was kept aside and not
+// yet replaced goes back under its name; everything else of that run goes.
+void RemoveLeftovers() {
   for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) {
-    const FileTableEntry& entry = FileTable[row - 1];
-    if (entry.Flags & FILE_MKDIR) {
-      CreateDirectoryA(entry.Name, nullptr);
-    } else if (entry.Flags & FILE_EXTRACT) {
+    const char* kept = KeptFileName(row);
+    if (Exists(kept) && !Exists(FileTable[row - 1].Name)) MoveFileA(kept, FileTable[row - 1].Name);
+    DeleteFileA(kept);
+    DeleteFileA(StagedFileName(row));
+  }
+  DeleteFileA(SCRATCH_FILE_NAME);
+}
+
+// An earlier file that cannot be replaced (held open by a running program,
+// read-only, a folder in its place) fails the run before any earlier file
+// has been touched.
+bool Replaceable(const char* name) {
+  DWORD attributes = GetFileAttributesA(name);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  FileOwner probe(CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return probe.valid();
+}
+
+// Performs one step; acted is false where there was nothing to do.  The
+// moves are renames within one folder: MoveFileA is on every platform
+// (MoveFileExA is not on the 9x family), and never replaces a file.
+InstallOutcome PerformFileStep(const FileStep& step, bool* acted) {
+  const FileTableEntry& entry = FileTable[step.row - 1];
+  bool folderRow = (entry.Flags & FILE_MKDIR) != 0;
+  *acted = !folderRow;
+  switch (step.kind) {
+    case FileStepKind::Stage:
+      if (folderRow) {
+        *acted = CreateDirectoryA(entry.Name, nullptr) != 0;  // already there: not examined
+        return InstallOutcome::Done;
+      }
+      if (!(entry.Flags & FILE_EXTRACT)) return *acted = false, InstallOutcome::Done;
       CopyText(statusText, sizeof statusText, WORKING_TEXT);
       AppendText(statusText, sizeof statusText, entry.Name);
       UpdateProgress(nullptr, statusText, -1);
-      ExtractPayloadFile(entry.ResourceId, entry.Name);
-    }
-    UpdateProgress(nullptr, nullptr, static_cast<int>(row));
-    PumpProgress();
-    if (abortRequested == 1) EndAborted();
+      if (!Replaceable(entry.Name)) return InstallOutcome::CreateFailed;
+      return ExtractPayloadFile(entry.ResourceId, StagedFileName(step.row));
+    case FileStepKind::KeepAside:
+      *acted = *acted && Exists(entry.Name);
+      return !*acted || MoveFileA(entry.Name, KeptFileName(step.row)) ? InstallOutcome::Done
+                                                                       : InstallOutcome::CreateFailed;
+    case FileStepKind::Place:
+      return folderRow || MoveFileA(StagedFileName(step.row), entry.Name) ? InstallOutcome::Done
+                                                                          : InstallOutcome::CreateFailed;
+    case FileStepKind::DropKept:
+      // One that stays (held open) is removed by the next run.
+      if (journal.kept[step.row - 1]) DeleteFileA(KeptFileName(step.row));
+      return InstallOutcome::Done;
   }
+  return InstallOutcome::Done;
+}
+
+// Takes the destination back to what it was before this run, then answers
+// how the run ended.
+InstallOutcome Undo(InstallOutcome outcome) {
+  size_t count = PlanUndo(journal, undoSteps);
+  bool left = false;
+  for (size_t i = 0; i < count; ++i) {
+    const UndoStep& step = undoSteps[i];
+    if (step.kind == UndoKind::DeleteFile) {
+      DeleteFileA(step.from);
+    } else if (step.kind == UndoKind::MoveFile) {
+      MoveFileA(step.from, step.to);
+    } else if (step.from != nullptr) {
+      RemoveDirectoryA(step.from);
+    } else {
+      // A folder that is the current one cannot be removed: the drive's
+      // root is, from here on.
+      if (!left) {
+        std::memcpy(undoFolder, Installer.destination, 3);
+        undoFolder[3] = '\0';
+        SetCurrentDirectoryA(undoFolder);
+        left = true;
+      }
+      std::memcpy(undoFolder, Installer.destination, step.folderLength);
+      undoFolder[step.folderLength] = '\0';
+      RemoveDirectoryA(undoFolder);  // one that holds something else stays
+    }
+  }
+  return outcome;
+}
+
+// Every file of the table, all or nothing.
+InstallOutcome InstallFiles() {
+  ClearJournal(&journal);
+  ForEachFolderLevel(Installer.destination, CreateFolderLevel, nullptr, PlatformLeadByte);
+  // Every file name below is relative to the destination: expanding them
+  // anywhere else (the CD, the user's download folder) must not happen.
+  if (!SetCurrentDirectoryA(Installer.destination)) return Undo(InstallOutcome::CreateFailed);
+  RemoveLeftovers();
+
+  FileStep step;
+  for (unsigned index = 0; FileStepAt(index, &step); ++index) {
+    bool acted = false;
+    InstallOutcome outcome = PerformFileStep(step, &acted);
+    if (outcome != InstallOutcome::Done) return Undo(outcome);
+    RecordFileStep(&journal, step, acted);
+    if (step.kind == FileStepKind::Stage) {
+      UpdateProgress(nullptr, nullptr, static_cast<int>(step.row));
+      PumpProgress();
+      // Before the earlier files are touched, every key or click already
+      // waiting is heard: the last moment an abort leaves them untouched.
+      if (step.row == FILE_TABLE_ROWS) PumpProgressPending();
+      if (abortRequested == 1) return Undo(InstallOutcome::Aborted);
+    }
+  }
+  return InstallOutcome::Done;
 }
 
 }  // namespace
@@ -62,17 +166,16 @@ void RegisterUninstall() {
     WriteRegistryValue(UNINSTALL_KEY "\\UninstallString", uninstallString, 256, REG_SZ, HKEY_LOCAL_MACHINE);
 }
 
-void InstallProduct() {
+InstallOutcome InstallProduct() {
   OpenProgress(nullptr, 0, static_cast<int>(FILE_TABLE_ROWS), &abortRequested);
   UpdateProgress("Installing " PRODUCT_NAME, WORKING_TEXT, 0);
   PumpProgress();
 
-  ForEachFolderLevel(Installer.destination, CreateFolderLevel, nullptr, PlatformLeadByte);
-  // Every file name below is relative to the destination: expanding them
-  // anywhere else (the CD, the user's download folder) must not happen.
-  if (!SetCurrentDirectoryA(Installer.destination)) FatalError(CREATE_FAILURE_TEXT);
-
-  InstallFileRows();
+  InstallOutcome outcome = InstallFiles();
+  if (outcome != InstallOutcome::Done) {
+    CloseProgress();
+    return outcome;
+  }
 
   DeleteProductValue(MONITOR_DEVICE_RECORD);
   WriteProductValue(PROGRAM_DIRECTORY_RECORD, Installer.destination, 256, PROGRAM_DIRECTORY_TYPE);
@@ -84,4 +187,5 @@ void InstallProduct() {
   AddProductShortcut(CSIDL_PROGRAMS);
   AddProductShortcut(CSIDL_DESKTOPDIRECTORY);
   CloseProgress();
+  return InstallOutcome::Done;
 }

@@ -1,12 +1,16 @@
 // The installation proper, once the user has confirmed a valid destination.
 #pragma once
 
+#include "engine/install_journal.h"
+
 // Creates the destination folder, expands every file of the table into it
 // behind the progress window, records the installation, starts the encoder
 // setup from the CD-ROM, registers the uninstall entry and adds the
-// shortcuts.  If the user confirms "Abort?" during the files, the run ends
-// there (exit code 0) with no record, entry or shortcut made.
-void InstallProduct();
+// shortcuts.  The files go in all or nothing: when one cannot be created or
+// written, or the user confirms "Abort?" during the files, everything this
+// run did to the destination is undone and nothing is recorded; the answer
+// says why, and the caller decides how the run ends.
+InstallOutcome InstallProduct();
 
 // Uninstall entry in the system's list of removable programs.
 void RegisterUninstall();

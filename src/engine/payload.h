@@ -4,8 +4,11 @@
 
 #include <cstdint>
 
+#include "engine/install_journal.h"
+
 // Writes payload resourceId to the scratch file "tempfile.tmp" in the
 // current folder in one write, expands it into fileName and deletes the
-// scratch file.  Returns only when fileName holds the whole expanded file;
-// any failure ends the run with a fatal error and leaves no scratch file.
-void ExtractPayloadFile(uint32_t resourceId, const char* fileName);
+// scratch file.  Done when fileName holds the whole expanded file; on any
+// failure no scratch file and no fileName are left, and the caller decides
+// how the run ends.
+InstallOutcome ExtractPayloadFile(uint32_t resourceId, const char* fileName);

@@ -13,6 +13,8 @@ ALLOWED = {
         "CreateMutexA", "GetLastError",  # held while the installer runs: a second one started beside it ends
         "GetSystemDirectoryA",  # comctl32 is loaded by its full path there, never from beside setup.exe
         "LoadLibraryA", "GetProcAddress",  # comctl32's ordinal 17; SetDefaultDllDirectories where kernel32 has it
+        "GetFileAttributesA", "MoveFileA", "RemoveDirectoryA",  # all or nothing: staged files, kept files, undo
+        "WaitForSingleObject",  # the legacy uninstaller has ended before the installation begins
     },
     "user32.dll": {
         "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA", "DialogBoxParamA",
@@ -25,6 +27,7 @@ ALLOWED = {
         "SHBrowseForFolderA", "ShellExecuteA", "SHGetSpecialFolderLocation",
         "SHGetPathFromIDListA",  # exported under the A name by every shell32
         "SHGetMalloc",  # frees the browser's item list with the allocator every 9x shell has
+        "ShellExecuteExA",  # starts the legacy uninstaller so that its end can be waited for
     },
     "ole32.dll": {"CoInitialize", "CoCreateInstance", "CoUninitialize"},
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -16,6 +17,7 @@
 #include "dialogs/install_dialog_texts.h"
 #include "dialogs/progress_state.h"
 #include "engine/file_table.h"
+#include "engine/install_journal.h"
 #include "registry/product_records.h"
 #include "registry/value_path.h"
 
@@ -255,4 +257,79 @@ TEST(Dialogs, ProgressTitleIsCaptionSeparatorTextCutAtTheEndOfTheBuffer) {
   EXPECT_EQ(ProgressRangeParam(3, 70000), static_cast<LPARAM>((70000 & 0xFFFF) << 16 | 3));
   EXPECT_EQ(ProgressRangeParam(65536 + 7, 8), static_cast<LPARAM>(0x00080007));  // uncut, it would set bit 16
   EXPECT_EQ(ProgressRangeParam(-1, -1), static_cast<LPARAM>(0xFFFFFFFFu));  // no sign extension
+}
+
+namespace {
+
+// A destination folder as a map of name to content; "/" marks a folder.
+using Folder = std::map<std::string, std::string>;
+
+// Runs the file steps on folder as the installer does, failing the step at
+// failAt (the user's abort when abortAfterStage), then undoes with the plan.
+// Records in journal what was done; answers whether every step succeeded.
+bool InstallFilesInto(Folder& folder, InstallJournal& journal, unsigned failAt, bool abortAfterStage) {
+  const bool update = folder.count(FileTable[0].Name) > 0;
+  ClearJournal(&journal);
+  FileStep step;
+  for (unsigned index = 0; FileStepAt(index, &step); ++index) {
+    const std::string own = FileTable[step.row - 1].Name, staged = StagedFileName(step.row),
+                      kept = KeptFileName(step.row);
+    if (index == failAt && !FilesCommitted(step) && !abortAfterStage) return false;
+    bool acted = true;
+    if (step.kind == FileStepKind::Stage) folder[staged] = "new " + own;
+    if (step.kind == FileStepKind::KeepAside && (acted = folder.count(own) > 0)) {
+      folder[kept] = folder[own];
+      folder.erase(own);
+    }
+    if (step.kind == FileStepKind::Place) folder[own] = folder[staged], folder.erase(staged);
+    if (step.kind == FileStepKind::DropKept && journal.kept[step.row - 1]) folder.erase(kept);
+    RecordFileStep(&journal, step, acted);
+    // Until the moves begin, an earlier installation is untouched; during them one file at most is away.
+    unsigned away = 0;
+    for (const FileTableEntry& entry : FileTable) away += !folder.count(entry.Name);
+    if (update) EXPECT_LE(away, index < FILE_TABLE_ROWS ? 0u : 1u) << index;
+    if (index == failAt && abortAfterStage && step.kind == FileStepKind::Stage) return false;
+  }
+  return true;
+}
+
+void Undo(Folder& folder, const InstallJournal& journal) {
+  UndoStep steps[MAX_UNDO_STEPS];
+  const std::string destination = "C:\\A\\B";
+  for (size_t i = 0, count = PlanUndo(journal, steps); i < count; ++i) {
+    if (steps[i].kind == UndoKind::DeleteFile) folder.erase(steps[i].from);
+    if (steps[i].kind == UndoKind::MoveFile) folder[steps[i].to] = folder[steps[i].from], folder.erase(steps[i].from);
+    if (steps[i].kind == UndoKind::RemoveFolder) folder.erase(destination.substr(0, steps[i].folderLength) + "/");
+  }
+}
+
+}  // namespace
+
+TEST(AllOrNothing, EveryFailurePointAndEveryAbortUndoesToTheFolderAsItWas) {
+  Folder earlier;
+  for (const FileTableEntry& entry : FileTable) earlier[entry.Name] = std::string("old ") + entry.Name;
+  for (const Folder& before : {Folder{}, earlier}) {
+    unsigned steps = 0;
+    for (FileStep step; FileStepAt(steps, &step);) ++steps;
+    for (unsigned failAt = 0; failAt <= steps; ++failAt) {
+      for (bool abort : {false, true}) {
+        Folder folder = before;
+        InstallJournal journal;
+        // The run made both levels of C:\A\B.
+        folder["C:\\A/"] = folder["C:\\A\\B/"] = "";
+        RecordCreatedFolder(&journal, 0);
+        ClearJournal(&journal);
+        const bool done = InstallFilesInto(folder, journal, failAt, abort);
+        RecordCreatedFolder(&journal, 4);
+        RecordCreatedFolder(&journal, 6);
+        if (done) {
+          EXPECT_EQ(folder.size(), 7u) << "the five files and the two folders, nothing staged or kept: " << failAt;
+          for (const FileTableEntry& entry : FileTable) EXPECT_EQ(folder[entry.Name], std::string("new ") + entry.Name);
+          continue;
+        }
+        Undo(folder, journal);
+        EXPECT_EQ(folder, before) << "failed at step " << failAt << (abort ? " (abort)" : "");
+      }
+    }
+  }
 }
