@@ -15,8 +15,9 @@ void DetectInstalledProduct();
 // by "\Quavertone".
 void ChooseDefaultFolder();
 
-// Over a legacy release, asks the user to let its own uninstaller run first
-// and starts it from the earlier folder.  Answers go on (true) or stop
+// Over a legacy release, asks the user to let its own uninstaller run first,
+// runs it from the earlier folder and, once it has ended, detects the
+// installed state and proposes the folder again.  Answers go on (true) or stop
 // (false, the user cancelled); no question at all for other releases.
 bool OfferLegacyUninstall();
 

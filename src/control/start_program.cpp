@@ -13,11 +13,35 @@ char programPath[MAX_PATH];
 
 }  // namespace
 
-bool StartProgramInFolder(const char* fileName, const char* parameters, const char* folder) {
+// Composes folder\fileName into programPath; false when there is no folder
+// or the path does not fit.
+bool ComposeProgramPath(const char* fileName, const char* folder) {
   // Without a folder the name would be resolved against the current folder
   // and the search path, which is exactly what naming the folder avoids.
-  if (folder[0] == '\0') return false;
-  if (!JoinPath(programPath, sizeof programPath, folder, fileName, PlatformLeadByte)) return false;
+  return folder[0] != '\0' && JoinPath(programPath, sizeof programPath, folder, fileName, PlatformLeadByte);
+}
+
+bool StartProgramInFolder(const char* fileName, const char* parameters, const char* folder) {
+  if (!ComposeProgramPath(fileName, folder)) return false;
   HINSTANCE result = ShellExecuteA(nullptr, nullptr, programPath, parameters, folder, SW_SHOW);
   return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const char* folder) {
+  if (!ComposeProgramPath(fileName, folder)) return false;
+  SHELLEXECUTEINFOA run;
+  ZeroMemory(&run, sizeof run);
+  run.cbSize = sizeof run;
+  // No error box of the shell's: a program that cannot be started is
+  // passed over quietly, as ShellExecuteA does.
+  run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  run.lpFile = programPath;
+  run.lpParameters = parameters;
+  run.lpDirectory = folder;
+  run.nShow = SW_SHOW;
+  if (!ShellExecuteExA(&run) || run.hProcess == nullptr) return false;
+  // The installer has no window open meanwhile, so nothing waits on it.
+  WaitForSingleObject(run.hProcess, INFINITE);
+  CloseHandle(run.hProcess);
+  return true;
 }

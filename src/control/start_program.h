@@ -9,3 +9,8 @@
 // path does not fit.  Answers yes when the shell reports a start (a result
 // above 32); the installer's callers do not look at it.
 bool StartProgramInFolder(const char* fileName, const char* parameters, const char* folder);
+
+// Starts folder\fileName the same way and waits until it has ended.  False,
+// without waiting, when it could not be started or the shell handed it to a
+// process that cannot be waited on.
+bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const char* folder);

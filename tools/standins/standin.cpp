@@ -3,7 +3,9 @@
 // program).  It records how it was started, one line per start, and exits:
 //   name=<its own file name>|path=<module path>|args=<command tail>|cwd=<current folder>
 // The record goes to the file named by QV_STANDIN_LOG, or to
-// quavertone-standins.log in the temporary folder.
+// quavertone-standins.log in the temporary folder.  While the file named by
+// QV_STANDIN_WAIT exists, the stand-in then stays running (two minutes at
+// most), as a program the user has not finished with would.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,9 +58,18 @@ void RecordStart() {
   }
 }
 
+void WaitWhileHeld() {
+  char wait[MAX_PATH];
+  DWORD n = GetEnvironmentVariableA("QV_STANDIN_WAIT", wait, sizeof wait);
+  for (int polls = 0; n > 0 && n < sizeof wait && polls < 6000 && GetFileAttributesA(wait) != INVALID_FILE_ATTRIBUTES;
+       ++polls)
+    Sleep(20);
+}
+
 #ifndef QV_STANDIN_HAS_MAIN
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RecordStart();
+  WaitWhileHeld();
   return 0;
 }
 #endif
