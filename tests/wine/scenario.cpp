@@ -29,11 +29,15 @@ const char kProductKey[] = "HKCU\\Software\\Quavertone";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone";
 const char* const kFiles[] = {"Quavertone.exe", "Quavertone.chm", "akrip32.dll", "npmod32.dll", "tonekit.exe"};
 const char kStandinLog[] = "C:\\qvtest\\started.log";
+// While this file exists, a started stand-in stays running.
+const char kStandinWait[] = "C:\\qvtest\\standin.wait";
 // The closing message's wording after an installation (not an update).
 const char kInstalledText[] = "Quavertone has been successfully installed!\r\nWould you like to go Quavertone now?";
 // Generous, as a wait ends once its condition holds; things that come about
 // on their own (a stand-in's record, a removed file) settle sooner.
 const DWORD kWaitMs = 60000, kSettleMs = 20000, kControlMs = 5000;
+// How long a check that something does not happen watches for it.
+const DWORD kWatchMs = 1500;
 
 struct Program {
   HANDLE process = nullptr, thread = nullptr;
@@ -46,6 +50,11 @@ std::vector<Program> programs, others;
 std::vector<HANDLE> heldFiles;
 HWND window = nullptr;
 int failures = 0, currentLine = 0, folderWindowsBefore = 0;
+// The values of the loops the current line runs in ("F=akrip32.dll").
+std::string currentLoop;
+// What snapshot recorded: path or value name -> content.
+std::map<std::string, std::string> snapshot;
+std::string snapshotFolder;
 
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs) {
@@ -93,7 +102,7 @@ std::string Describe(HWND w) {
 bool Check(bool good, const std::string& what) {
   if (!good) {
     ++failures;
-    std::printf("line %d: %s\n", currentLine, what.c_str());
+    std::printf("line %d%s: %s\n", currentLine, currentLoop.c_str(), what.c_str());
     if (window != nullptr && IsWindow(window)) std::printf("%s", Describe(window).c_str());
     std::fflush(stdout);
   }
@@ -341,26 +350,36 @@ bool StartSetup(std::string rest) {
   return Start(programs, path, rest.empty() ? line : line + " " + rest, folder);
 }
 
-// Runs the installer in short slices until a window whose caption begins
-// with caption shows, and leaves it stopped there: the installer works
-// through its files faster than any person could press a key, so a
-// person's Escape in the progress window is otherwise impossible to time.
-bool Catch(const std::string& caption) {
+// Runs the installer in short slices until caught() holds, and leaves it
+// stopped there: the installer works through its files faster than any
+// person could press a key, so a person's Escape in the progress window,
+// or a power cut in the middle of the files, is otherwise impossible to
+// time.  "catch CAPTION" waits for a window whose caption begins so (it
+// becomes the window at hand), "catch file PATH" for a file to appear.
+bool Catch(std::string rest) {
   Program& setup = Setup();
+  std::string path = rest.compare(0, 5, "file ") == 0 ? rest.substr(5) : "";
   char text[256];
-  for (DWORD start = GetTickCount();; Sleep(0)) {
-    SuspendThread(setup.thread);
+  auto caught = [&] {
+    // The window at hand is then the installer's one on the screen.
+    if (!path.empty() && !Exists(path)) return false;
     for (HWND w : WindowsOf(setup.id)) {
+      if (!path.empty() && IsWindowVisible(w)) window = w;
       // GetWindowText reads another process's caption without a message,
       // which a stopped thread could not answer.
       if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) > 0 &&
-          std::strncmp(text, caption.c_str(), caption.size()) == 0) {
+          std::strncmp(text, rest.c_str(), rest.size()) == 0) {
         window = w;
         return true;
       }
     }
+    return !path.empty();
+  };
+  for (DWORD start = GetTickCount();; Sleep(0)) {
+    SuspendThread(setup.thread);
+    if (caught()) return true;
     ResumeThread(setup.thread);
-    if (!Running(setup) || GetTickCount() - start > kWaitMs) return Check(false, "no window \"" + caption + "\" caught");
+    if (!Running(setup) || GetTickCount() - start > kWaitMs) return Check(false, "never caught: " + rest);
     Sleep(0);
     SuspendThread(setup.thread);
     Sleep(2);
@@ -524,6 +543,92 @@ void Shot(const std::string& name) {
   Check(WaitUntil([&] { return Exists(folder + "\\" + name + ".png"); }), "no picture " + name);
 }
 
+// Every file and folder below folder, by path relative to it: a folder as
+// "/", a file as its bytes (one held open without sharing as "<held>").
+void ListTree(const std::string& folder, const std::string& relative, std::map<std::string, std::string>* out) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = found.cFileName, path = folder + "\\" + name;
+    if (name == "." || name == "..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      (*out)[relative + name] = "/";
+      ListTree(path, relative + name + "\\", out);
+    } else {
+      HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+      (*out)[relative + name] = file == INVALID_HANDLE_VALUE ? "<held>" : ReadAll(path);
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+// Every value of a key, as "KEY name" -> type and bytes.
+void ListValues(const std::string& key, std::map<std::string, std::string>* out) {
+  HKEY opened = OpenPath(key, false);
+  char name[256], data[2048];
+  DWORD nameSize, dataSize, type;
+  for (DWORD i = 0; opened && (nameSize = sizeof name, dataSize = sizeof data,
+                               RegEnumValueA(opened, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                                             &dataSize) == ERROR_SUCCESS);
+       ++i)
+    (*out)[key + " " + name] = std::to_string(type) + " " + Printable(std::string(data, dataSize));
+  if (opened) RegCloseKey(opened);
+}
+
+const char* const kUninstallKeys[] = {
+    "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone",
+    "HKLM\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone"};
+
+// What a person would find of the product: the folder's tree, the
+// product's records, the uninstall entry and the shortcuts.
+std::map<std::string, std::string> MachineState(const std::string& folder) {
+  std::map<std::string, std::string> state;
+  if (Exists(folder)) state[folder] = "/";
+  ListTree(folder, folder + "\\", &state);
+  ListValues(kProductKey, &state);
+  for (const char* key : kUninstallKeys) ListValues(key, &state);
+  for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY})
+    if (Exists(Shortcut(csidl))) state[Shortcut(csidl)] = "shortcut";
+  return state;
+}
+
+bool Unchanged() {
+  std::map<std::string, std::string> now = MachineState(snapshotFolder);
+  for (const auto& [what, before] : snapshot)
+    if (!now.count(what)) Check(false, what + " is gone");
+    else if (now[what] != before) Check(false, what + " changed: \"" + Printable(now[what].substr(0, 60)) + "\"");
+  for (const auto& [what, after] : now)
+    if (!snapshot.count(what)) Check(false, what + " is new");
+  return true;
+}
+
+void DeleteTree(const std::string& folder) {
+  std::map<std::string, std::string> tree;
+  ListTree(folder, folder + "\\", &tree);
+  for (auto entry = tree.rbegin(); entry != tree.rend(); ++entry)
+    entry->second == "/" ? RemoveDirectoryA(entry->first.c_str()) : DeleteFileA(entry->first.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+// The machine as before any installation, but for folder: no files held,
+// no product folder, records, entry, shortcuts or stand-ins' records.
+bool Clean(const std::string& folder) {
+  for (HANDLE file : heldFiles) CloseHandle(file);
+  heldFiles.clear();
+  DeleteTree(folder);
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quavertone");
+  for (const char* key : kUninstallKeys) {
+    HKEY software = OpenPath("HKLM\\SOFTWARE", true);
+    RegDeleteKeyA(software, key + sizeof "HKLM\\SOFTWARE");
+    RegCloseKey(software);
+  }
+  for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY}) DeleteFileA(Shortcut(csidl).c_str());
+  DeleteFileA(kStandinLog);
+  return Check(!Exists(folder) && MachineState(folder).empty(), "could not clean " + folder);
+}
+
 // Runs one step; answers false when the scenario cannot go on.
 bool Run(const std::string& verb, std::string rest) {
   DWORD type = 0;
@@ -555,6 +660,24 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "hold") {
     heldFiles.push_back(CreateFileA(rest.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
     return Check(heldFiles.back() != INVALID_HANDLE_VALUE, "could not hold " + rest + " open");
+  }
+  if (verb == "delete") return DeleteFileA(rest.c_str()), true;
+  if (verb == "clean") return Clean(rest);
+  if (verb == "snapshot") return snapshot = MachineState(snapshotFolder = rest), true;
+  if (verb == "unchanged") return Unchanged();
+  if (verb == "only") {
+    // "only FOLDER holds NAME...": the folder holds exactly these, in any order.
+    size_t holds = rest.find(" holds ");
+    std::string folder = rest.substr(0, holds);
+    rest = holds == std::string::npos ? "" : rest.substr(holds + 7);
+    std::map<std::string, std::string> tree, expected;
+    ListTree(folder, "", &tree);
+    std::string got;
+    for (const auto& entry : tree) got += entry.first + " ";
+    for (std::string name; !(name = Word(rest)).empty();) expected[name];
+    std::string want;
+    for (const auto& entry : expected) want += entry.first + " ";
+    return Check(got == want, folder + " holds " + got), true;
   }
   if (verb == "file") return Soon([&] { return Exists(rest); }, rest + " is missing");
   if (verb == "nofile") return Soon([&] { return !Exists(rest); }, rest + " is there");
@@ -623,7 +746,18 @@ bool Run(const std::string& verb, std::string rest) {
   }
   if (verb == "catch") return Catch(rest);
   if (verb == "resume") return ResumeThread(Setup().thread), true;
-  if (verb == "hidden") return Check(Captioned(rest).empty(), "a window \"" + rest + "\" is shown"), true;
+  if (verb == "kill") {
+    // As a power cut or the task manager would end it.
+    Kill(Setup());
+    programs.pop_back();
+    return window = nullptr, true;
+  }
+  if (verb == "hidden") {
+    // Nothing shows such a window for a while: what is checked is that it
+    // does not come, which takes watching.
+    WaitUntil([&] { return !Captioned(rest).empty(); }, kWatchMs);
+    return Check(Captioned(rest).empty(), "a window \"" + rest + "\" is shown"), true;
+  }
   if (verb == "exit") {
     // "exit CODE [TIMEOUT_MS]": the installer ends with that code in time;
     // one still running is killed, with what it shows.
@@ -676,6 +810,36 @@ bool Run(const std::string& verb, std::string rest) {
   return Check(false, "unknown step \"" + verb + "\"");
 }
 
+struct Line {
+  int number;
+  std::string text, loop;
+};
+
+// Expands "for NAME in A B C" ... "end" blocks, nested or not: the body
+// once for each value, with $NAME replaced by it.
+std::vector<Line> Expand(const std::vector<Line>& lines, size_t& at, bool inner) {
+  std::vector<Line> out;
+  while (at < lines.size()) {
+    Line line = lines[at++];
+    std::string rest = line.text, verb = Word(rest);
+    if (verb == "end" && inner) return out;
+    if (verb != "for") {
+      out.push_back(line);
+      continue;
+    }
+    std::string name = "$" + Word(rest);
+    Word(rest);  // in
+    std::vector<Line> body = Expand(lines, at, true);
+    for (std::string value; !(value = Word(rest)).empty();)
+      for (Line step : body) {
+        for (size_t found; (found = step.text.find(name)) != std::string::npos;) step.text.replace(found, name.size(), value);
+        step.loop = " " + name.substr(1) + "=" + value + step.loop;
+        out.push_back(step);
+      }
+  }
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -686,22 +850,33 @@ int main(int argc, char** argv) {
   }
   CreateDirectoryA("C:\\qvtest", nullptr);
   SetEnvironmentVariableA("QV_STANDIN_LOG", kStandinLog);
+  SetEnvironmentVariableA("QV_STANDIN_WAIT", kStandinWait);
+  std::vector<Line> lines;
+  for (std::string text; std::getline(in, text);) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    text.erase(0, text.find_first_not_of(' '));
+    for (size_t at = 0; (at = text.find('<', at)) != std::string::npos && at + 3 < text.size(); ++at)
+      if (text[at + 3] == '>' && std::isxdigit(text[at + 1]) && std::isxdigit(text[at + 2]) && !std::islower(text[at + 1]) &&
+          !std::islower(text[at + 2]))
+        text.replace(at, 4, 1, static_cast<char>(std::stoi(text.substr(at + 1, 2), nullptr, 16)));
+    lines.push_back({static_cast<int>(lines.size()) + 1, text, ""});
+  }
+  size_t first = 0;
   int steps = 0;
   bool goOn = true;
-  for (std::string line; goOn && std::getline(in, line);) {
-    ++currentLine;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    line.erase(0, line.find_first_not_of(' '));
-    for (size_t at = 0; (at = line.find('<', at)) != std::string::npos && at + 3 < line.size(); ++at)
-      if (line[at + 3] == '>' && std::isxdigit(line[at + 1]) && std::isxdigit(line[at + 2]) && !std::islower(line[at + 1]) &&
-          !std::islower(line[at + 2]))
-        line.replace(at, 4, 1, static_cast<char>(std::stoi(line.substr(at + 1, 2), nullptr, 16)));
-    std::string rest = line, verb = Word(rest);
+  for (const Line& line : Expand(lines, first, false)) {
+    if (!goOn) break;
+    currentLine = line.number;
+    currentLoop = line.loop;
+    std::string rest = line.text, verb = Word(rest);
     if (verb.empty() || verb[0] == '#' || verb.back() == ':') continue;
     ++steps;
+    DWORD began = GetTickCount();
     goOn = Run(verb, rest);
+    // For the benchmarks: how long each step took, waits included.
+    if (!Env("QV_STEP_TIMES").empty()) std::printf("%6lu ms  %s\n", GetTickCount() - began, line.text.c_str());
   }
-  if (!goOn) std::printf("stopped after line %d\n", currentLine);
+  if (!goOn) std::printf("stopped after line %d%s\n", currentLine, currentLoop.c_str());
   for (; !programs.empty(); programs.pop_back()) {
     Check(!Running(Setup()), "a program is still running at the end");
     Kill(Setup());
