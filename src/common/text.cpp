@@ -2,28 +2,26 @@
 
 #include <cstring>
 
-namespace {
-
-// Only a..z fold; the installer's texts are ANSI and a locale-aware fold
-// would change bytes of double-byte characters.
 unsigned char FoldAsciiLetter(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
-}  // namespace
-
 bool FindSubstringNoCase(const char* text, const char* pattern) {
+  return FindSubstringNoCaseBefore(text, text + std::strlen(text), pattern);
+}
+
+bool FindSubstringNoCaseBefore(const char* text, const char* end, const char* pattern) {
   for (const char* start = text;; ++start) {
     const char* t = start;
     const char* p = pattern;
-    while (*p != '\0' &&
+    while (*p != '\0' && t < end &&
            FoldAsciiLetter(static_cast<unsigned char>(*t)) ==
                FoldAsciiLetter(static_cast<unsigned char>(*p))) {
       ++t;
       ++p;
     }
     if (*p == '\0') return true;
-    if (*start == '\0') return false;
+    if (start >= end) return false;
   }
 }
 

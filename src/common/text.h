@@ -19,10 +19,18 @@ bool PlatformLeadByte(unsigned char byte);
 // otherwise (a lead byte just before the terminator has no trail byte).
 size_t CharacterLength(const char* text, LeadBytePredicate isLeadByte);
 
+// a..z as A..Z, every other byte unchanged: the installer's texts are ANSI,
+// and a locale-aware fold would change bytes of double-byte characters.
+unsigned char FoldAsciiLetter(unsigned char c);
+
 // Yes when pattern occurs anywhere in text.  Only the ASCII letters a..z are
 // folded to A..Z; every other byte, including double-byte characters and
 // accented letters of the code page, compares unchanged.
 bool FindSubstringNoCase(const char* text, const char* pattern);
+
+// The same, for a pattern that lies wholly before end (at most the
+// terminator of text).
+bool FindSubstringNoCaseBefore(const char* text, const char* end, const char* pattern);
 
 // Yes when the last character of text is a backslash.
 bool EndsWithBackslash(const char* text, LeadBytePredicate isLeadByte);

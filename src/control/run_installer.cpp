@@ -9,6 +9,7 @@
 #include "dialogs/dialog_frame.h"
 #include "dialogs/install_dialog.h"
 #include "engine/install_sequence.h"
+#include "product/installed_state_rules.h"
 #include "resource_ids.h"
 
 namespace {
@@ -78,7 +79,27 @@ void OfferDirectX() {
   if (outcome == InstallOutcome::ResourceFailed) FatalError(RESOURCE_FAILURE_TEXT);
   if (outcome == InstallOutcome::CreateFailed) FatalError(CREATE_FAILURE_TEXT);
   if (outcome == InstallOutcome::WriteFailed) FatalError(WRITE_FAILURE_TEXT);
-  ExitProcess(0);
+  EndRun(EXIT_FAILED);
+}
+
+// An unattended run ("/S"): no window at all; wherever a person would be
+// asked, the answer that leaves the machine as it was; and an exit code that
+// says what happened.  No CD-ROM menu, no legacy uninstaller, no questions:
+// the sound effects and DirectX are declined, the closing message is not
+// shown, and the programs an installation starts without asking are started.
+[[noreturn]] void RunUnattended() {
+  VersionClass versionClass = ClassifyInstalledVersion(Installer.installed, Installer.previousVersion);
+  if (versionClass == VersionClass::Legacy || versionClass == VersionClass::Newer) EndRun(EXIT_RELEASE_IN_THE_WAY);
+  // "/D=" that cannot be a destination, or names another folder than the
+  // one an update must use (ChooseDefaultFolder kept that one).
+  if (Installer.folderGiven && !IsSameFolder(Installer.givenFolder, Installer.destination, PlatformLeadByte))
+    EndRun(EXIT_BAD_COMMAND_LINE);
+  if (!IsValidDestinationForm(Installer.destination)) EndRun(EXIT_BAD_COMMAND_LINE);
+  if (FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) EndRun(EXIT_PRODUCT_RUNNING);
+  InstallOutcome outcome = InstallProduct();
+  if (outcome != InstallOutcome::Done) EndUndone(outcome);
+  if (!Installer.installed) StartProgramInFolder(SOUND_PACK_PROGRAM, "/1", Installer.destination);
+  EndRun(EXIT_INSTALLED);
 }
 
 }  // namespace
@@ -87,6 +108,7 @@ void RunInstaller(HINSTANCE instance, const char* commandTail) {
   StartInstaller(instance, commandTail);
   DetectInstalledProduct();
   ChooseDefaultFolder();
+  if (Installer.silent) RunUnattended();
 
   // The CD's autorun while the product runs: the user is busy with it.
   if (Installer.autorun && FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) ExitProcess(0);

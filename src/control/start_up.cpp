@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "control/command_tail.h"
 #include "resource_ids.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
@@ -64,19 +65,31 @@ void RegisterInstallerClass(HINSTANCE instance) {
   RegisterClassA(&windowClass);  // no window of it is created: not examined
 }
 
+CommandSwitches switches;
+
+void ReadSwitches(const char* commandTail) {
+  ReadCommandSwitches(commandTail, &switches);
+  Installer.autorun = switches.autorun;
+  Installer.silent = switches.silent;
+  Installer.folderGiven = switches.folderGiven;
+  std::memcpy(Installer.givenFolder, switches.folder, FOLDER_BUFFER_SIZE);
+}
+
 }  // namespace
 
 void StartInstaller(HINSTANCE, const char* commandTail) {
   LoadDllsFromSystemFolderOnly();
   Installer.instance = GetModuleHandleA(nullptr);
+  // Read first: an unattended run says even a refusal by its exit code.
+  ReadSwitches(commandTail);
 
-  if (FindWindowA(INSTALLER_WINDOW_CLASS, nullptr) != nullptr) ExitProcess(0);
+  if (FindWindowA(INSTALLER_WINDOW_CLASS, nullptr) != nullptr) EndRun(EXIT_ANOTHER_SETUP);
   // No window of the class above is ever made, so that test finds only
   // other programs' windows: a second installer started beside this one (a
   // double double-click, the autorun and a click) ends here just as quietly.
   // The mutex lives as long as this process.
   HANDLE running = CreateMutexA(nullptr, FALSE, INSTALLER_MUTEX_NAME);
-  if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) ExitProcess(0);
+  if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) EndRun(EXIT_ANOTHER_SETUP);
 
   RegisterInstallerClass(Installer.instance);
   InitCommonControlsFromSystemFolder();
@@ -90,6 +103,4 @@ void StartInstaller(HINSTANCE, const char* commandTail) {
   GetVersionExA(version);
   Installer.platform = version->dwPlatformId;
   if (Installer.platform == PLATFORM_WIN32S) FatalError("ERROR: Quavertone requires Windows 9x/ME/NT");
-
-  Installer.autorun = FindSubstringNoCase(commandTail, "/autorun");
 }

@@ -3,7 +3,10 @@
 #include "resource_ids.h"
 #include "product/installer_state.h"
 
+void EndRun(uint32_t unattendedCode) { ExitProcess(Installer.silent ? unattendedCode : 0); }
+
 void FatalError(const char* message) {
+  if (Installer.silent) EndRun(EXIT_FAILED);
   // No owner: the error may arise while no window of ours exists, and the
   // box must stay usable whatever state the other windows are in.
   MessageBoxA(nullptr, message, FATAL_ERROR_CAPTION, MB_OK | MB_ICONERROR);

@@ -1,6 +1,8 @@
 // Message boxes, fatal errors and modal dialogs: every exchange with the user.
 #pragma once
 
+#include <cstdint>
+
 #include "common/win_types.h"
 #include "dialogs/dialog_frame_table.h"
 
@@ -12,8 +14,13 @@
 // dialog works as usual.
 void ShowLogo(HWND dialog, int pictureId);
 
-// Shows message in an error box, then ends the process with exit code 0.
+// Shows message in an error box, then ends the process with exit code 0;
+// an unattended run ends with EXIT_FAILED, showing nothing.
 [[noreturn]] void FatalError(const char* message);
+
+// Ends the process: with unattendedCode in an unattended run, with 0 when a
+// person is at the screen.
+[[noreturn]] void EndRun(uint32_t unattendedCode);
 
 // The fatal errors that more than one place reports.
 #define GENERAL_FAILURE_TEXT "ERROR: General Failure!"

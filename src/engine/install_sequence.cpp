@@ -82,7 +82,7 @@ InstallOutcome PerformFileStep(const FileStep& step, bool* acted) {
       if (!(entry.Flags & FILE_EXTRACT)) return *acted = false, InstallOutcome::Done;
       CopyText(statusText, sizeof statusText, WORKING_TEXT);
       AppendText(statusText, sizeof statusText, entry.Name);
-      UpdateProgress(nullptr, statusText, -1);
+      if (!Installer.silent) UpdateProgress(nullptr, statusText, -1);
       if (!Replaceable(entry.Name)) return InstallOutcome::CreateFailed;
       return ExtractPayloadFile(entry.ResourceId, StagedFileName(step.row));
     case FileStepKind::KeepAside:
@@ -145,7 +145,7 @@ InstallOutcome InstallFiles() {
     InstallOutcome outcome = PerformFileStep(step, &acted);
     if (outcome != InstallOutcome::Done) return Undo(outcome);
     RecordFileStep(&journal, step, acted);
-    if (step.kind == FileStepKind::Stage) {
+    if (step.kind == FileStepKind::Stage && !Installer.silent) {
       UpdateProgress(nullptr, nullptr, static_cast<int>(step.row));
       PumpProgress();
       // Before the earlier files are touched, every key or click already
@@ -167,13 +167,16 @@ void RegisterUninstall() {
 }
 
 InstallOutcome InstallProduct() {
-  OpenProgress(nullptr, 0, static_cast<int>(FILE_TABLE_ROWS), &abortRequested);
-  UpdateProgress("Installing " PRODUCT_NAME, WORKING_TEXT, 0);
-  PumpProgress();
+  // An unattended run has no window at all, and so no abort either.
+  if (!Installer.silent) {
+    OpenProgress(nullptr, 0, static_cast<int>(FILE_TABLE_ROWS), &abortRequested);
+    UpdateProgress("Installing " PRODUCT_NAME, WORKING_TEXT, 0);
+    PumpProgress();
+  }
 
   InstallOutcome outcome = InstallFiles();
   if (outcome != InstallOutcome::Done) {
-    CloseProgress();
+    if (!Installer.silent) CloseProgress();
     return outcome;
   }
 
@@ -186,6 +189,6 @@ InstallOutcome InstallProduct() {
   RegisterUninstall();
   AddProductShortcut(CSIDL_PROGRAMS);
   AddProductShortcut(CSIDL_DESKTOPDIRECTORY);
-  CloseProgress();
+  if (!Installer.silent) CloseProgress();
   return InstallOutcome::Done;
 }

@@ -55,5 +55,6 @@ void AddProductShortcut(int csidl) {
       ComposeShortcutTarget(shortcutTarget, sizeof shortcutTarget, Installer.destination, PlatformLeadByte)) {
     made = CreateShortcut(shortcutTarget, shortcutFile, SHORTCUT_DESCRIPTION, Installer.destination) == 1;
   }
-  if (!made) AskUser("NOTE: Could not add shortcut to start menu/desktop.", MB_ICONINFORMATION, nullptr);
+  // An unattended run shows nothing; the shortcut is simply missing.
+  if (!made && !Installer.silent) AskUser("NOTE: Could not add shortcut to start menu/desktop.", MB_ICONINFORMATION, nullptr);
 }

@@ -24,6 +24,22 @@ bool IsValidDestinationForm(const char* destination) {
   return destination[0] != '\0' && destination[1] == ':' && destination[2] == '\\' && destination[3] != '\0';
 }
 
+bool IsSameFolder(const char* a, const char* b, LeadBytePredicate isLeadByte) {
+  for (;;) {
+    // A final backslash is no part of the name.
+    if (*a == '\\' && a[1] == '\0') ++a;
+    if (*b == '\\' && b[1] == '\0') ++b;
+    if (*a == '\0' || *b == '\0') return *a == *b;
+    size_t length = CharacterLength(a, isLeadByte);
+    if (length != CharacterLength(b, isLeadByte)) return false;
+    bool same = length == 2 ? a[0] == b[0] && a[1] == b[1]
+                            : FoldAsciiLetter(static_cast<unsigned char>(*a)) == FoldAsciiLetter(static_cast<unsigned char>(*b));
+    if (!same) return false;
+    a += length;
+    b += length;
+  }
+}
+
 bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder,
                           LeadBytePredicate isLeadByte) {
   if (capacity == 0) return false;

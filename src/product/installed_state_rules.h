@@ -37,6 +37,11 @@ const char* ClosingMessageText(VersionClass versionClass);
 // exist, the folders are created by the installation).
 bool IsValidDestinationForm(const char* destination);
 
+// Whether two texts name the same folder as the file system reads them:
+// ASCII letters in either case, one "\" at the end or none.  Characters of
+// a double-byte code page compare as they are.
+bool IsSameFolder(const char* a, const char* b, LeadBytePredicate isLeadByte);
+
 // The proposed folder of a fresh installation: the system's program folder
 // (programFilesDir, empty when unknown), else the drive of the Windows folder
 // followed by "\Program Files"; then one trailing backslash dropped and

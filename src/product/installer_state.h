@@ -29,10 +29,24 @@ constexpr uint32_t PLATFORM_NT = 2;
 // Folders are held in 256-byte buffers: at most 255 characters.
 constexpr unsigned FOLDER_BUFFER_SIZE = 256;
 
+// The exit codes of an unattended run ("/S"), those that software
+// distribution tools read from the platform's own installer service (they
+// try 1618 again by themselves).  A run with a person at the screen ends
+// with 0 on every path.
+constexpr uint32_t EXIT_INSTALLED = 0;
+constexpr uint32_t EXIT_FAILED = 1603;            // a file could not be created or written: undone
+constexpr uint32_t EXIT_ANOTHER_SETUP = 1618;     // another setup.exe is running
+constexpr uint32_t EXIT_RELEASE_IN_THE_WAY = 1638;  // a newer release, or one to uninstall first
+constexpr uint32_t EXIT_BAD_COMMAND_LINE = 1639;  // "/D=" names no valid or allowed destination
+constexpr uint32_t EXIT_PRODUCT_RUNNING = 32;     // the product's window is open
+
 struct InstallerState {
   HINSTANCE instance;      // the installer's own module, for its resources
   uint32_t platform;       // PLATFORM_WIN9X or PLATFORM_NT
   bool autorun;            // "/autorun" somewhere in the command tail
+  bool silent;             // "/S": no window at all, the exit code says what happened
+  bool folderGiven;        // "/D=" ends the command tail
+  char givenFolder[FOLDER_BUFFER_SIZE];  // its folder; empty when it cannot be one
   bool installed;          // an earlier installation was found
   uint32_t previousVersion;
   char previousFolder[FOLDER_BUFFER_SIZE];

@@ -758,6 +758,18 @@ bool Run(const std::string& verb, std::string rest) {
     WaitUntil([&] { return !Captioned(rest).empty(); }, kWatchMs);
     return Check(Captioned(rest).empty(), "a window \"" + rest + "\" is shown"), true;
   }
+  if (verb == "unseen") {
+    // "unseen CODE": the installer ends with that code and shows no window
+    // on the way, watched until it ends.
+    std::string shown;
+    WaitUntil([&] {
+      for (HWND w : WindowsOf(Setup().id))
+        if (shown.empty() && IsWindowVisible(w)) shown = Describe(w);
+      return !Running(Setup());
+    });
+    Check(shown.empty(), "the installer showed a window:\n" + shown);
+    return Run("exit", rest);
+  }
   if (verb == "exit") {
     // "exit CODE [TIMEOUT_MS]": the installer ends with that code in time;
     // one still running is killed, with what it shows.

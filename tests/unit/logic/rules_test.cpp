@@ -94,6 +94,30 @@ TEST(CommandLine, TailSkipsTheProgramNameAndSourceDriveIsBeforeTheFirstColon) {
   EXPECT_EQ(Written(CdRomPath, 8, "", 'E', "bladeenc.exe").substr(0, 3), "no ");
 }
 
+TEST(CommandLine, UnattendedSwitchesAreWordsBeforeTheFolderThatEndsTheTail) {
+  const auto read = [](const std::string& tail) {
+    CommandSwitches got;
+    ReadCommandSwitches(tail.c_str(), &got);
+    return std::string(got.autorun ? "A" : "-") + (got.silent ? "S" : "-") + (got.folderGiven ? "|" + std::string(got.folder) : "");
+  };
+  EXPECT_EQ(read(""), "--");
+  EXPECT_EQ(read("/autorun /S /D=C:\\Program Files\\Quavertone"), "AS|C:\\Program Files\\Quavertone");
+  EXPECT_EQ(read("/S/AUTORUN"), "A-");  // not a word of its own
+  EXPECT_EQ(read("\t/S\t"), "-S");
+  EXPECT_EQ(read("/s /Sx x/S"), "--");
+  // The folder is the rest of the tail, switches included, blanks at its end dropped.
+  EXPECT_EQ(read("/D=C:\\x /S /autorun \t "), "--|C:\\x /S /autorun");
+  EXPECT_EQ(read("/S /D="), "-S|");  // empty: no destination
+  EXPECT_EQ(read("/S x/D=C:\\y /d=C:\\z"), "-S");  // neither begins the folder
+  EXPECT_EQ(read("/D=" + std::string(255, 'f')), "--|" + std::string(255, 'f'));
+  EXPECT_EQ(read("/D=" + std::string(256, 'f')), "--|");  // longer than a folder may be
+
+  EXPECT_TRUE(IsSameFolder("C:\\Program Files\\Q", "c:\\PROGRAM FILES\\q\\", nullptr));
+  EXPECT_FALSE(IsSameFolder("C:\\Q", "C:\\Q2", nullptr));
+  EXPECT_FALSE(IsSameFolder("C:\\Q\\\\", "C:\\Q", nullptr));  // one final backslash only
+  EXPECT_FALSE(IsSameFolder("C:\\\x95" "a", "C:\\\x95" "A", ShiftJisLead));  // a trail byte is no letter
+}
+
 TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
   const std::string longest = "C:\\" + std::string(252, 'd'), d241(241, 'd');  // the longest destination
   EXPECT_EQ(Written(ComposeUninstallString, 300, "", "D:\\Apps\\", nullptr), "yes \"D:\\Apps\\Quavertone.exe\" /uninstall");
