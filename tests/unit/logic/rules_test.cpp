@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "companions/source_drive.h"
 #include "control/command_tail.h"
+#include "control/dll_search.h"
 #include "product/installed_state_rules.h"
 #include "dialogs/cdrom_menu_choice.h"
 #include "dialogs/dialog_frame_table.h"
@@ -90,6 +91,13 @@ TEST(CommandLine, TailSkipsTheProgramNameAndSourceDriveIsBeforeTheFirstColon) {
   EXPECT_EQ(Written(CdRomPath, 4, "", 'E', ""), "yes E:\\");
   EXPECT_EQ(Written(CdRomPath, 32, "", '\0', "bladeenc.exe").substr(0, 3), "no ");
   EXPECT_EQ(Written(CdRomPath, 8, "", 'E', "bladeenc.exe").substr(0, 3), "no ");
+}
+
+TEST(StartUp, DllSearchIsLimitedAsFarAsTheKernelOffers) {
+  EXPECT_EQ(ChooseDllSearchLimit(true, true), DllSearchLimit::SystemFolderOnly);
+  EXPECT_EQ(ChooseDllSearchLimit(true, false), DllSearchLimit::SystemFolderOnly);
+  EXPECT_EQ(ChooseDllSearchLimit(false, true), DllSearchLimit::WithoutCurrentFolder);
+  EXPECT_EQ(ChooseDllSearchLimit(false, false), DllSearchLimit::Unchanged);
 }
 
 TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
