@@ -41,7 +41,8 @@ void DetectInstalledProduct() {
 }
 
 void ChooseDefaultFolder() {
-  if (Installer.installed) {
+  if (StoredFolderRole(Installer.installed, Installer.previousVersion, Installer.previousFolder) !=
+      StoredFolder::Unused) {
     std::memcpy(Installer.destination, Installer.previousFolder, FOLDER_BUFFER_SIZE);
     return;
   }

@@ -24,6 +24,12 @@ bool IsValidDestinationForm(const char* destination) {
   return destination[0] != '\0' && destination[1] == ':' && destination[2] == '\\' && destination[3] != '\0';
 }
 
+StoredFolder StoredFolderRole(bool installed, uint32_t previousVersion, const char* previousFolder) {
+  if (!installed || !IsValidDestinationForm(previousFolder)) return StoredFolder::Unused;
+  if (ClassifyInstalledVersion(installed, previousVersion) == VersionClass::Same) return StoredFolder::Proposed;
+  return StoredFolder::Fixed;
+}
+
 bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder,
                           LeadBytePredicate isLeadByte) {
   if (capacity == 0) return false;

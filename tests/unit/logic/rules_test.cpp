@@ -161,22 +161,30 @@ TEST(InstalledState, VersionClassAndWordingFollowTheInstalledFlagAndThePlainUnsi
     EXPECT_EQ(ClassifyInstalledVersion(true, version), expected) << version;
     EXPECT_EQ(ClassifyInstalledVersion(false, version), VersionClass::Fresh) << version;  // the number means nothing
   }
-  // Installed, version: status, confirm button, folder locked, closing message (the scenarios read the words).
-  const std::tuple<bool, uint32_t, const char*, const char*, bool, const char*> rows[] = {
-      {false, 999, INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
-      {true, 1000, INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
-      {true, 999, UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
-      {true, 301, UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
-      {true, 0x80000000u, NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, true, INSTALLED_TEXT},
+  // Installed, version, folder: status, confirm button, folder locked, closing message (the scenarios read the
+  // words).  A stored folder that no destination may be is never fixed, or every confirmation would be refused.
+  const std::tuple<bool, uint32_t, const char*, const char*, const char*, bool, const char*> rows[] = {
+      {false, 999, "", INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
+      {true, 1000, "C:\\q", INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
+      {true, 999, "C:\\q", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
+      {true, 301, "C:\\q", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
+      {true, 0x80000000u, "C:\\q", NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, true, INSTALLED_TEXT},
+      {true, 999, "", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, false, UPDATED_TEXT},
+      {true, 301, "\\\\server\\share\\Q", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, false, UPDATED_TEXT},
+      {true, 1001, "D:Q", NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
   };
-  for (const auto& [installedBefore, version, status, confirm, locked, closing] : rows) {
-    SCOPED_TRACE(std::to_string(installedBefore) + "/" + std::to_string(version));
-    const InstallDialogWording wording = InstallDialogTexts(installedBefore, version);
+  for (const auto& [installedBefore, version, folder, status, confirm, locked, closing] : rows) {
+    SCOPED_TRACE(std::to_string(installedBefore) + "/" + std::to_string(version) + "/" + folder);
+    const InstallDialogWording wording = InstallDialogTexts(installedBefore, version, folder);
     EXPECT_STREQ(wording.status, status);
     EXPECT_STREQ(wording.confirm, confirm);
     EXPECT_EQ(wording.folderLocked, locked);
     EXPECT_STREQ(ClosingMessageText(ClassifyInstalledVersion(installedBefore, version)), closing);
+    // The proposal: a folder fixed or over the same release is kept, any other gives the default.
+    const StoredFolder role = locked ? StoredFolder::Fixed : StoredFolder::Unused;
+    EXPECT_EQ(StoredFolderRole(installedBefore, version, folder), version == 1000 ? StoredFolder::Proposed : role);
   }
+  EXPECT_EQ(StoredFolderRole(true, 1000, ""), StoredFolder::Unused);
 }
 
 TEST(InstalledState, DestinationsNeedDriveColonBackslashAndMoreAndFitTheDestination) {
