@@ -161,8 +161,7 @@ TEST(InstalledState, VersionClassAndWordingFollowTheInstalledFlagAndThePlainUnsi
     EXPECT_EQ(ClassifyInstalledVersion(true, version), expected) << version;
     EXPECT_EQ(ClassifyInstalledVersion(false, version), VersionClass::Fresh) << version;  // the number means nothing
   }
-  // Installed, version, folder: status, confirm button, folder locked, closing message (the scenarios read the
-  // words).  A stored folder that no destination may be is never fixed, or every confirmation would be refused.
+  // Installed, version, folder: status, confirm, folder locked (never where no destination may be), closing message.
   const std::tuple<bool, uint32_t, const char*, const char*, const char*, bool, const char*> rows[] = {
       {false, 999, "", INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
       {true, 1000, "C:\\q", INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
@@ -180,11 +179,7 @@ TEST(InstalledState, VersionClassAndWordingFollowTheInstalledFlagAndThePlainUnsi
     EXPECT_STREQ(wording.confirm, confirm);
     EXPECT_EQ(wording.folderLocked, locked);
     EXPECT_STREQ(ClosingMessageText(ClassifyInstalledVersion(installedBefore, version)), closing);
-    // The proposal: a folder fixed or over the same release is kept, any other gives the default.
-    const StoredFolder role = locked ? StoredFolder::Fixed : StoredFolder::Unused;
-    EXPECT_EQ(StoredFolderRole(installedBefore, version, folder), version == 1000 ? StoredFolder::Proposed : role);
   }
-  EXPECT_EQ(StoredFolderRole(true, 1000, ""), StoredFolder::Unused);
 }
 
 TEST(InstalledState, DestinationsNeedDriveColonBackslashAndMoreAndFitTheDestination) {
