@@ -41,8 +41,15 @@ void DetectInstalledProduct() {
 }
 
 void ChooseDefaultFolder() {
-  if (Installer.installed) {
+  StoredFolder role = StoredFolderRole(Installer.installed, Installer.previousVersion, Installer.previousFolder);
+  // "/D=" proposes its folder wherever the user could type one; a fixed
+  // folder stays (an unattended run refuses a "/D=" naming another).
+  if (role == StoredFolder::Fixed || (role == StoredFolder::Proposed && !Installer.folderGiven)) {
     std::memcpy(Installer.destination, Installer.previousFolder, FOLDER_BUFFER_SIZE);
+    return;
+  }
+  if (Installer.folderGiven) {
+    std::memcpy(Installer.destination, Installer.givenFolder, FOLDER_BUFFER_SIZE);
     return;
   }
   programFilesDir[0] = '\0';

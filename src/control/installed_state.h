@@ -10,9 +10,10 @@
 // previousFolder empty and previousVersion 0.
 void DetectInstalledProduct();
 
-// Sets Installer.destination: the earlier installation's folder, or else the
-// system's program folder (or the Windows drive's "\Program Files") followed
-// by "\Quavertone".
+// Sets Installer.destination: the earlier installation's folder when it has
+// the form of a destination and is fixed (or proposed, unless "/D=" gave
+// one), the folder "/D=" gave, or else the system's program folder (or the
+// Windows drive's "\Program Files") followed by "\Quavertone".
 void ChooseDefaultFolder();
 
 // Over a legacy release, asks the user to let its own uninstaller run first,

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "control/command_tail.h"
 #include "resource_ids.h"
+#include "control/dll_search.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 
@@ -29,13 +30,24 @@ Function ModuleFunction(HMODULE module, const char* name) {
 }
 
 // DLLs are looked for in the system folder only, never beside setup.exe (a
-// download folder, a copied CD), where anyone may have left one.  The 9x/ME
-// and NT 4 platforms lack the function, and updates of later ones added it.
-void LoadDllsFromSystemFolderOnly() {
+// download folder, a copied CD) or in the current folder, where anyone may
+// have left one; as far as the platform allows (dll_search.h).
+void LimitDllSearch() {
   typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
-  auto restrict =
-      ModuleFunction<SetDefaultDllDirectoriesFunction>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-  if (restrict != nullptr) restrict(SEARCH_SYSTEM_FOLDER_ONLY);
+  typedef BOOL(WINAPI * SetDllDirectoryFunction)(const char*);
+  HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+  auto systemFolderOnly = ModuleFunction<SetDefaultDllDirectoriesFunction>(kernel32, "SetDefaultDllDirectories");
+  auto dllDirectory = ModuleFunction<SetDllDirectoryFunction>(kernel32, "SetDllDirectoryA");
+  switch (ChooseDllSearchLimit(systemFolderOnly != nullptr, dllDirectory != nullptr)) {
+    case DllSearchLimit::SystemFolderOnly:
+      systemFolderOnly(SEARCH_SYSTEM_FOLDER_ONLY);
+      break;
+    case DllSearchLimit::WithoutCurrentFolder:
+      dllDirectory("");  // an empty folder takes the current one out
+      break;
+    case DllSearchLimit::Unchanged:
+      break;
+  }
 }
 
 // Registers the progress bar class through ordinal 17 of comctl32
@@ -78,7 +90,7 @@ void ReadSwitches(const char* commandTail) {
 }  // namespace
 
 void StartInstaller(HINSTANCE, const char* commandTail) {
-  LoadDllsFromSystemFolderOnly();
+  LimitDllSearch();
   Installer.instance = GetModuleHandleA(nullptr);
   // Read first: an unattended run says even a refusal by its exit code.
   ReadSwitches(commandTail);

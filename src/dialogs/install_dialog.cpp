@@ -21,7 +21,8 @@ void OnInitDialog(HWND window) {
   ShowLogo(window, IDC_INSTALL_LOGO);
   SetWindowTextA(window, INSTALL_DIALOG_HEADING);
   SetDlgItemTextA(window, IDC_HEADING, INSTALL_DIALOG_HEADING);
-  InstallDialogWording wording = InstallDialogTexts(Installer.installed, Installer.previousVersion);
+  InstallDialogWording wording =
+      InstallDialogTexts(Installer.installed, Installer.previousVersion, Installer.previousFolder);
   SetDlgItemTextA(window, IDC_STATUS, wording.status);
   SetDlgItemTextA(window, IDCANCEL, CANCEL_BUTTON_TEXT);
   SetDlgItemTextA(window, IDOK, wording.confirm);

@@ -4,19 +4,20 @@
 #include "product/installed_state_rules.h"
 #include "product/installer_state.h"
 
-InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion) {
+InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion, const char* previousFolder) {
+  const bool locked = StoredFolderRole(installed, previousVersion, previousFolder) == StoredFolder::Fixed;
   switch (ClassifyInstalledVersion(installed, previousVersion)) {
     case VersionClass::Older:
     case VersionClass::Legacy:
-      return {UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true};
+      return {UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, locked};
     case VersionClass::Newer:
       // Installing over a newer release is allowed; the message alone warns.
-      return {NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, true};
+      return {NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, locked};
     case VersionClass::Fresh:
     case VersionClass::Same:
       break;
   }
-  return {INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false};
+  return {INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, locked};
 }
 
 bool DestinationFromBrowsedPath(char* path, size_t capacity, LeadBytePredicate isLeadByte) {

@@ -28,10 +28,11 @@ struct InstallDialogWording {
   bool folderLocked;    // edit field read-only and browse button disabled
 };
 
-// From the version class of the installed state: an earlier installation of
-// another release keeps its folder, since installing elsewhere would leave
-// its files and records behind.
-InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion);
+// The wording from the version class of the installed state; the folder is
+// locked where the stored folder is fixed (StoredFolderRole): an earlier
+// installation of another release keeps its folder, since installing
+// elsewhere would leave its files and records behind.
+InstallDialogWording InstallDialogTexts(bool installed, uint32_t previousVersion, const char* previousFolder);
 
 // The folder browser answers the folder the user picked; the product goes
 // into a folder of its own name inside it.  path holds the browsed folder in

@@ -40,6 +40,12 @@ bool IsSameFolder(const char* a, const char* b, LeadBytePredicate isLeadByte) {
   }
 }
 
+StoredFolder StoredFolderRole(bool installed, uint32_t previousVersion, const char* previousFolder) {
+  if (!installed || !IsValidDestinationForm(previousFolder)) return StoredFolder::Unused;
+  if (ClassifyInstalledVersion(installed, previousVersion) == VersionClass::Same) return StoredFolder::Proposed;
+  return StoredFolder::Fixed;
+}
+
 bool ComposeDefaultFolder(char* folder, size_t capacity, const char* programFilesDir, const char* windowsFolder,
                           LeadBytePredicate isLeadByte) {
   if (capacity == 0) return false;

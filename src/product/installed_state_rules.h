@@ -14,9 +14,9 @@
 enum class VersionClass {
   Fresh,   // no earlier installation
   Same,    // this very release
-  Older,   // an earlier release: update wording, folder fixed
+  Older,   // an earlier release: update wording, folder fixed (StoredFolderRole)
   Legacy,  // LEGACY_VERSION_LIMIT or below: its own uninstaller runs first
-  Newer,   // a later release: warning wording, folder fixed
+  Newer,   // a later release: warning wording, folder fixed (StoredFolderRole)
 };
 
 // Versions compare as plain unsigned numbers.
@@ -41,6 +41,20 @@ bool IsValidDestinationForm(const char* destination);
 // ASCII letters in either case, one "\" at the end or none.  Characters of
 // a double-byte code page compare as they are.
 bool IsSameFolder(const char* a, const char* b, LeadBytePredicate isLeadByte);
+
+// What the folder of an earlier installation is to this one.
+enum class StoredFolder {
+  Unused,    // none, or one no destination may be: the default folder is proposed, open
+  Proposed,  // over this very release: proposed, open to change
+  Fixed,     // over another release: it stays where that release's files and records are
+};
+
+// The one rule for "is the folder fixed": only a folder of the form
+// IsValidDestinationForm accepts can be.  A fixed folder that can never pass
+// (empty, "\\server\share\Q", "D:Q") would bring the same refusal at every
+// confirmation, with Cancel the only way out, so it counts as none stored;
+// the wording and the closing message still follow the version class.
+StoredFolder StoredFolderRole(bool installed, uint32_t previousVersion, const char* previousFolder);
 
 // The proposed folder of a fresh installation: the system's program folder
 // (programFilesDir, empty when unknown), else the drive of the Windows folder

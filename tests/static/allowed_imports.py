@@ -12,7 +12,7 @@ ALLOWED = {
         "GetDriveTypeA",  # whether the installer runs from the product CD-ROM
         "CreateMutexA", "GetLastError",  # held while the installer runs: a second one started beside it ends
         "GetSystemDirectoryA",  # comctl32 is loaded by its full path there, never from beside setup.exe
-        "LoadLibraryA", "GetProcAddress",  # comctl32's ordinal 17; SetDefaultDllDirectories where kernel32 has it
+        "LoadLibraryA", "GetProcAddress",  # comctl32's ordinal 17; the DLL search limits where kernel32 has them
         "GetFileAttributesA", "MoveFileA", "RemoveDirectoryA",  # all or nothing: staged files, kept files, undo
         "WaitForSingleObject",  # the legacy uninstaller has ended before the installation begins
     },

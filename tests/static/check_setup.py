@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Static checks of a built setup.exe, one kind per run so that ctest names
-what broke.  usage: check_setup.py (imports|pe|dialogs) setup.exe (win32|win64)"""
+what broke.  usage: check_setup.py (imports|pe|dialogs|i486) setup.exe (win32|win64)"""
+import re
 import struct
+import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 from collections import namedtuple
@@ -204,10 +206,32 @@ def check_dialogs(pe, kind):
             check(ids == want[key], "dialog %d %s: %s" % (number, key, ids))
 
 
+# What the i486 lacks, as objdump names it: the Pentium's RDTSC, CPUID and CMPXCHG8B, the Pentium Pro's CMOV,
+# FCOMI and long NOPs, later system calls and state saves, BMI (TZCNT is REP BSF to older processors, an encoding
+# no i486 manual defines) and the like, and anything on MMX, SSE or AVX registers.
+NEWER = re.compile(r"\b(cmov\w*|fcmov\w*|fu?comip?|rdtscp?|rdpmc|[rw]dmsr|cpuid|cmpxchg8b|sys(enter|exit|call|ret)|fxsave"
+                   r"|fxrstor|xsave\w*|xrstor\w*|nop[wl]|endbr32|prefetch\w*|[lsm]fence|clflush\w*|movnti|f?emms|fisttp\w*"
+                   r"|[lt]zcnt|popcnt|movbe|crc32\w*|andn|bextr|blsi|blsr|blsmsk|bzhi|pdep|pext|rorx|sarx|shlx|shrx|adcx|adox"
+                   r"|rdrand|rdseed|xgetbv|vzero\w*)\b|%[xyz]?mm\d")
+
+
+def check_i486(path, kind):
+    listing = subprocess.run(["i686-w64-mingw32-objdump", "-d", "--no-show-raw-insn", path],
+                             capture_output=True, text=True, check=True).stdout
+    code = [line.strip() for line in listing.splitlines() if re.match(r"\s+[0-9a-f]+:\t", line)]
+    newer = [line for line in code if NEWER.search(line.split("\t", 1)[1])]
+    print("".join("     %s\n" % re.sub(r"\s+", " ", line) for line in newer[:20]), end="")
+    check(len(code) > 1000 and not newer, "%s: none of %d instructions newer than the i486: found %d" % (
+        kind, len(code), len(newer)))
+
+
 CHECKS = {"imports": check_imports, "pe": check_pe, "dialogs": check_dialogs}
 
 
 if __name__ == "__main__":
     what, path, kind = sys.argv[1:]
-    CHECKS[what](pefile.PE(path), kind)
+    if what == "i486":
+        check_i486(path, kind)
+    else:
+        CHECKS[what](pefile.PE(path), kind)
     sys.exit(1 if failures else 0)

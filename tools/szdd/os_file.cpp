@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace {
 
 std::string LastError() {
@@ -40,21 +42,27 @@ bool OsCreateTempBeside(const std::string& finalPath, OsFile* file, std::string*
   const size_t cut = finalPath.find_last_of("\\/:");
   if (cut != std::string::npos) folder = finalPath.substr(0, cut + (finalPath[cut] == ':' ? 1 : 0));
   if (folder.empty()) folder = "\\";
-  char name[MAX_PATH];
-  if (GetTempFileNameA(folder.c_str(), "szd", 0, name) == 0) {
-    *error = LastError();
-    return false;
+  if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') folder += '\\';
+  // A name of its own, made by the very call that opens it: a name handed
+  // out first and opened again later could meanwhile become a link that
+  // someone put in its place in a shared folder.  CREATE_NEW never opens
+  // what is there; a name taken already is tried again with the next one.
+  static DWORD next = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    char name[24];
+    std::snprintf(name, sizeof name, "szd%08lX.tmp", static_cast<unsigned long>(next++));
+    const std::string path = folder + name;
+    const HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      *tempPath = path;
+      file->handle = reinterpret_cast<intptr_t>(h);
+      return true;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
-  const HANDLE h = CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    *error = LastError();
-    DeleteFileA(name);
-    return false;
-  }
-  *tempPath = name;
-  file->handle = reinterpret_cast<intptr_t>(h);
-  return true;
+  *error = LastError();
+  return false;
 }
 
 bool OsRead(OsFile file, uint8_t* buffer, size_t size, size_t* got, std::string* error) {

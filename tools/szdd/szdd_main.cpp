@@ -61,9 +61,12 @@ size_t NameStart(const std::string& path) {
   return cut == std::string::npos ? 0 : cut + 1;
 }
 
-// A character that can end a file name on every platform the payloads meet.
+// A character that can end a file name on every platform the payloads meet,
+// leaving a name of its own in the same folder: "/", "\\" and ":" would name
+// another folder or drive, and Windows drops a final "." ("notes_" would
+// become "notes" and silently replace that file).
 bool UsableLastChar(uint8_t c) {
-  return c > ' ' && c < 0x7F && std::strchr("\\/:*?\"<>|", c) == nullptr;
+  return c > ' ' && c < 0x7F && std::strchr("\\/:*?\"<>|.", c) == nullptr;
 }
 
 std::string Printable(uint8_t c) {

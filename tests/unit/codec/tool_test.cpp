@@ -60,6 +60,7 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
   // Three literals and the first byte of a reference; the same in mode 'B'.
   Put("cut.ex_", std::string("SZDD\x88\xF0\x27\x33" "A_\x09\0\0\0\x07" "abc\xF0", 19));
   Put("mode.ex_", std::string("SZDD\x88\xF0\x27\x33" "B_\x09\0\0\0\x07" "abc\xF0\xF3", 20));
+  for (size_t k = 0; k < 4; ++k) Put("r" + std::to_string(k) + "_", "SZDD\x88\xF0\x27\x33" "A" + std::string(1, "./\\:"[k]) + "1234");
   const std::string before = Files();
   const std::tuple<const char*, int, const char*> rows[] = {  // arguments, exit status, the whole of stderr if given
       {"expand data.ex_", 1, "szdd: data.ex_: not an SZDD file (bad signature)\n"},
@@ -69,6 +70,8 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
       {"compress sample no/such/folder/x", 1, nullptr}, {"info good.sz cut.ex_", 1, nullptr},
       {"compress data.ex_", 1, nullptr},  // default name would be the input's own
       {"expand good.sz", 1, nullptr},     // no '_' to restore
+      {"expand r0_", 1, "szdd: r0_: header stores no usable last character ('.'); give the output name\n"},
+      {"expand r1_", 1, nullptr}, {"expand r2_", 1, nullptr}, {"expand r3_", 1, nullptr},  // nor '/', '\\', ':'
       {"", 2, nullptr}, {"shrink sample", 2, nullptr}, {"compress -l tiny sample", 2, nullptr},
       {"expand a_ b c", 2, nullptr}, {"--help", 0, nullptr},
   };

@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "companions/source_drive.h"
 #include "control/command_tail.h"
+#include "control/dll_search.h"
 #include "product/installed_state_rules.h"
 #include "dialogs/cdrom_menu_choice.h"
 #include "dialogs/dialog_frame_table.h"
@@ -118,6 +119,13 @@ TEST(CommandLine, UnattendedSwitchesAreWordsBeforeTheFolderThatEndsTheTail) {
   EXPECT_FALSE(IsSameFolder("C:\\\x95" "a", "C:\\\x95" "A", ShiftJisLead));  // a trail byte is no letter
 }
 
+TEST(StartUp, DllSearchIsLimitedAsFarAsTheKernelOffers) {
+  EXPECT_EQ(ChooseDllSearchLimit(true, true), DllSearchLimit::SystemFolderOnly);
+  EXPECT_EQ(ChooseDllSearchLimit(true, false), DllSearchLimit::SystemFolderOnly);
+  EXPECT_EQ(ChooseDllSearchLimit(false, true), DllSearchLimit::WithoutCurrentFolder);
+  EXPECT_EQ(ChooseDllSearchLimit(false, false), DllSearchLimit::Unchanged);
+}
+
 TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
   const std::string longest = "C:\\" + std::string(252, 'd'), d241(241, 'd');  // the longest destination
   EXPECT_EQ(Written(ComposeUninstallString, 300, "", "D:\\Apps\\", nullptr), "yes \"D:\\Apps\\Quavertone.exe\" /uninstall");
@@ -179,17 +187,20 @@ TEST(InstalledState, VersionClassAndWordingFollowTheInstalledFlagAndThePlainUnsi
     EXPECT_EQ(ClassifyInstalledVersion(true, version), expected) << version;
     EXPECT_EQ(ClassifyInstalledVersion(false, version), VersionClass::Fresh) << version;  // the number means nothing
   }
-  // Installed, version: status, confirm button, folder locked, closing message (the scenarios read the words).
-  const std::tuple<bool, uint32_t, const char*, const char*, bool, const char*> rows[] = {
-      {false, 999, INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
-      {true, 1000, INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
-      {true, 999, UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
-      {true, 301, UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
-      {true, 0x80000000u, NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, true, INSTALLED_TEXT},
+  // Installed, version, folder: status, confirm, folder locked (never where no destination may be), closing message.
+  const std::tuple<bool, uint32_t, const char*, const char*, const char*, bool, const char*> rows[] = {
+      {false, 999, "", INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
+      {true, 1000, "C:\\q", INSTALL_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
+      {true, 999, "C:\\q", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
+      {true, 301, "C:\\q", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, true, UPDATED_TEXT},
+      {true, 0x80000000u, "C:\\q", NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, true, INSTALLED_TEXT},
+      {true, 999, "", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, false, UPDATED_TEXT},
+      {true, 301, "\\\\server\\share\\Q", UPDATE_STATUS_TEXT, UPDATE_BUTTON_TEXT, false, UPDATED_TEXT},
+      {true, 1001, "D:Q", NEWER_STATUS_TEXT, INSTALL_BUTTON_TEXT, false, INSTALLED_TEXT},
   };
-  for (const auto& [installedBefore, version, status, confirm, locked, closing] : rows) {
-    SCOPED_TRACE(std::to_string(installedBefore) + "/" + std::to_string(version));
-    const InstallDialogWording wording = InstallDialogTexts(installedBefore, version);
+  for (const auto& [installedBefore, version, folder, status, confirm, locked, closing] : rows) {
+    SCOPED_TRACE(std::to_string(installedBefore) + "/" + std::to_string(version) + "/" + folder);
+    const InstallDialogWording wording = InstallDialogTexts(installedBefore, version, folder);
     EXPECT_STREQ(wording.status, status);
     EXPECT_STREQ(wording.confirm, confirm);
     EXPECT_EQ(wording.folderLocked, locked);
