@@ -71,11 +71,10 @@ bool OfferLegacyUninstall() {
   if (CurrentVersionClass() != VersionClass::Legacy) return true;
   // No owner window: nothing of the installer is on the screen yet.
   if (AskUser(LEGACY_UNINSTALL_TEXT, MB_OKCANCEL | MB_ICONINFORMATION, nullptr) != IDOK) return false;
-  // The destination is still the earlier folder here.  Installing while
-  // the uninstaller runs would let it remove the files and records just
-  // made: the installer waits, then looks at what it left.  Where it
-  // cannot be waited on, the installation goes on beside it.
-  if (RunProgramInFolderToEnd(LEGACY_UNINSTALLER, nullptr, Installer.destination)) {
+  // Installing while the uninstaller runs would let it remove the files
+  // and records just made: the installer waits, then looks at what it left.
+  // Where it cannot be waited on, the installation goes on beside it.
+  if (RunProgramInFolderToEnd(LEGACY_UNINSTALLER, nullptr, Installer.previousFolder)) {
     DetectInstalledProduct();
     ChooseDefaultFolder();
   }

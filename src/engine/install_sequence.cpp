@@ -43,13 +43,15 @@ void CreateFolderLevel(const char* folder, void*) {
 bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 
 // A run that was ended part way (killed, a power cut) left its staged,
-// kept and scratch files here.  An earlier file that was kept aside and not
-// yet replaced goes back under its name; everything else of that run goes.
+// kept and scratch files here.  It had recorded nothing yet, since the
+// records come after the files: a kept file is the earlier release's and
+// goes back under its name, replacing what that run had moved there, so
+// that files and records agree again.  Everything else of that run goes.
 void RemoveLeftovers() {
   for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) {
+    const char* own = FileTable[row - 1].Name;
     const char* kept = KeptFileName(row);
-    if (Exists(kept) && !Exists(FileTable[row - 1].Name)) MoveFileA(kept, FileTable[row - 1].Name);
-    DeleteFileA(kept);
+    if (Exists(kept) && (!Exists(own) || DeleteFileA(own))) MoveFileA(kept, own);
     DeleteFileA(StagedFileName(row));
   }
   DeleteFileA(SCRATCH_FILE_NAME);

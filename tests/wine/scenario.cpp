@@ -745,6 +745,12 @@ bool Run(const std::string& verb, std::string rest) {
     return Box("Install Quavertone", kInstalledText, Setup().id) && Answer(rest) && Run("exit", "0");
   }
   if (verb == "catch") return Catch(rest);
+  if (verb == "queue") {
+    // "queue N": N messages wait for the caught window before whatever is
+    // posted next, so that it is taken N pumps later.
+    for (int n = std::stoi(rest); n > 0; --n) PostMessageA(window, WM_NULL, 0, 0);
+    return true;
+  }
   if (verb == "resume") return ResumeThread(Setup().thread), true;
   if (verb == "kill") {
     // As a power cut or the task manager would end it.
