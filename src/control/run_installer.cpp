@@ -79,6 +79,7 @@ void OfferDirectX() {
   if (outcome == InstallOutcome::ResourceFailed) FatalError(RESOURCE_FAILURE_TEXT);
   if (outcome == InstallOutcome::CreateFailed) FatalError(CREATE_FAILURE_TEXT);
   if (outcome == InstallOutcome::WriteFailed) FatalError(WRITE_FAILURE_TEXT);
+  if (outcome == InstallOutcome::WindowFailed) FatalError(GENERAL_FAILURE_TEXT);
   EndRun(EXIT_FAILED);
 }
 

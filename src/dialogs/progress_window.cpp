@@ -49,15 +49,15 @@ INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LP
   return FALSE;
 }
 
-void OpenProgress(HWND parent, int rangeLow, int rangeHigh, int32_t* abortFlag) {
+bool OpenProgress(HWND parent, int rangeLow, int rangeHigh, int32_t* abortFlag) {
   ProgressWindow.rangeLow = rangeLow;
   ProgressWindow.rangeHigh = rangeHigh;
   ProgressWindow.abortFlag = abortFlag;
   *abortFlag = 0;
   HWND window = CreateDialogParamA(Installer.instance, MAKEINTRESOURCEA(IDD_PROGRESS), parent,
                                    ProgressDialogProc, 0);
-  if (window == nullptr) FatalError(GENERAL_FAILURE_TEXT);
   ProgressWindow.window = window;
+  return window != nullptr;
 }
 
 void UpdateProgress(const char* caption, const char* text, int position) {

@@ -25,9 +25,10 @@ extern const ProgressMessageRow ProgressMessageTable[PROGRESS_MESSAGE_ROWS];
 INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Stores 0 in *abortFlag and shows the window, centred, with the bar's
-// range set to rangeLow..rangeHigh (each taken as 16 bits).  A window that
-// cannot be created ends the run with "ERROR: General Failure!".
-void OpenProgress(HWND parent, int rangeLow, int rangeHigh, int32_t* abortFlag);
+// range set to rangeLow..rangeHigh (each taken as 16 bits).  False when the
+// window cannot be created: the caller ends the run with "ERROR: General
+// Failure!".
+bool OpenProgress(HWND parent, int rangeLow, int rangeHigh, int32_t* abortFlag);
 
 // With a caption, the title becomes caption + "  ---  " + text.  A text
 // also goes to the status line 3001 (the window has none, so a text alone

@@ -33,6 +33,7 @@ enum class InstallOutcome : uint8_t {
   ResourceFailed,  // a payload could not be found or loaded
   CreateFailed,    // a file could not be created, or an earlier one replaced
   WriteFailed,     // writing a file failed (a full disk)
+  WindowFailed,    // the progress window could not be made: nothing was done
 };
 
 enum class FileStepKind : uint8_t {

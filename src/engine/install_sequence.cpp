@@ -171,7 +171,8 @@ void RegisterUninstall() {
 InstallOutcome InstallProduct() {
   // An unattended run has no window at all, and so no abort either.
   if (!Installer.silent) {
-    OpenProgress(nullptr, 0, static_cast<int>(FILE_TABLE_ROWS), &abortRequested);
+    if (!OpenProgress(nullptr, 0, static_cast<int>(FILE_TABLE_ROWS), &abortRequested))
+      return InstallOutcome::WindowFailed;
     UpdateProgress("Installing " PRODUCT_NAME, WORKING_TEXT, 0);
     PumpProgress();
   }
