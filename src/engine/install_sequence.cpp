@@ -43,16 +43,26 @@ void CreateFolderLevel(const char* folder, void*) {
 bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 
 // A run that was ended part way (killed, a power cut) left its staged,
-// kept and scratch files here.  It had recorded nothing yet, since the
-// records come after the files: a kept file is the earlier release's and
-// goes back under its name, replacing what that run had moved there, so
-// that files and records agree again.  Everything else of that run goes.
+// kept and scratch files here, and had recorded nothing yet: the records
+// come after the files.  While any staged file is left, it had not moved
+// all its files in, so the earlier files it kept aside go back under their
+// names, replacing what it had moved there, and files and records agree
+// again.  With none left it had, and its kept files only waited to be
+// deleted.  A kept file whose name is missing goes back in either case.
 void RemoveLeftovers() {
+  bool movedIn = true;
+  for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) movedIn = movedIn && !Exists(StagedFileName(row));
   for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) {
     const char* own = FileTable[row - 1].Name;
     const char* kept = KeptFileName(row);
-    if (Exists(kept) && (!Exists(own) || DeleteFileA(own))) MoveFileA(kept, own);
     DeleteFileA(StagedFileName(row));
+    if (!Exists(kept)) continue;
+    // One that cannot go back stays where it is: never the only copy lost.
+    if (!Exists(own) || (!movedIn && DeleteFileA(own))) {
+      MoveFileA(kept, own);
+    } else if (movedIn) {
+      DeleteFileA(kept);
+    }
   }
   DeleteFileA(SCRATCH_FILE_NAME);
 }
