@@ -50,6 +50,12 @@ bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_
 // again.  With none left it had, and its kept files only waited to be
 // deleted.  A kept file whose name is missing goes back in either case.
 void RemoveLeftovers() {
+  // Every name such a run leaves ends in ".tmp": one look tells whether
+  // there is anything to do, which there almost never is.
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA("*.tmp", &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  FindClose(search);
   bool movedIn = true;
   for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) movedIn = movedIn && !Exists(StagedFileName(row));
   for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) {

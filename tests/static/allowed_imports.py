@@ -14,6 +14,7 @@ ALLOWED = {
         "GetSystemDirectoryA",  # comctl32 is loaded by its full path there, never from beside setup.exe
         "LoadLibraryA", "GetProcAddress",  # comctl32's ordinal 17; the DLL search limits where kernel32 has them
         "GetFileAttributesA", "MoveFileA", "RemoveDirectoryA",  # all or nothing: staged files, kept files, undo
+        "FindFirstFileA", "FindClose",  # whether a killed run left anything in the destination
         "WaitForSingleObject",  # the legacy uninstaller has ended before the installation begins
     },
     "user32.dll": {
