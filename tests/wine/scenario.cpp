@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,7 +27,6 @@
 namespace {
 
 const char kProductKey[] = "HKCU\\Software\\Quavertone";
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone";
 const char* const kFiles[] = {"Quavertone.exe", "Quavertone.chm", "akrip32.dll", "npmod32.dll", "tonekit.exe"};
 const char kStandinLog[] = "C:\\qvtest\\started.log";
 // While this file exists, a started stand-in stays running.
@@ -49,12 +49,15 @@ struct Program {
 std::vector<Program> programs, others;
 std::vector<HANDLE> heldFiles;
 HWND window = nullptr;
-int failures = 0, currentLine = 0, folderWindowsBefore = 0;
+int failures = 0, currentLine = 0;
+std::set<HWND> folderWindowsBefore;
 // The values of the loops the current line runs in ("F=akrip32.dll").
 std::string currentLoop;
 // What snapshot recorded: path or value name -> content.
 std::map<std::string, std::string> snapshot;
 std::string snapshotFolder;
+
+Program& Setup();
 
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs) {
@@ -144,11 +147,29 @@ std::vector<HWND> WindowsOf(DWORD processId) {
   return found.second;
 }
 
-std::vector<HWND> Captioned(const std::string& caption, DWORD processId = 0) {
+// Windows whose caption is caption, or begins so when prefix is set.
+std::vector<HWND> Captioned(const std::string& caption, DWORD processId = 0, bool prefix = false) {
   std::vector<HWND> found;
   for (HWND w : WindowsOf(processId))
-    if (Text(w) == caption) found.push_back(w);
+    if (prefix ? Text(w).compare(0, caption.size(), caption) == 0 : Text(w) == caption) found.push_back(w);
   return found;
+}
+
+// What a wait that timed out saw: the visible top-level windows (class,
+// caption, process) and whether the installer still runs.
+std::string Scene() {
+  std::string out = "    the screen shows:\n";
+  for (HWND w : WindowsOf(0)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (IsWindowVisible(w))
+      out += "      " + ClassOf(w) + " \"" + Text(w) + "\" of process " + std::to_string(process) + "\n";
+  }
+  DWORD code = 0;
+  if (Setup().process == nullptr) return out + "    no installer started\n";
+  GetExitCodeProcess(Setup().process, &code);
+  return out + "    installer " + std::to_string(Setup().id) +
+         (code == STILL_ACTIVE ? " still runs\n" : " ended with code " + std::to_string(code) + "\n");
 }
 
 // Waits for a visible window of the process with that caption; it becomes
@@ -223,7 +244,7 @@ bool ReadValue(const std::string& path, const std::string& value, std::string* d
   return good;
 }
 
-// Writes a value; REG_NONE deletes it.
+// Writes a value; REG_NONE deletes it (a missing one is deleted already).
 bool PutValue(const std::string& path, const std::string& value, DWORD type, const std::string& bytes) {
   HKEY key = OpenPath(path, true);
   if (key == nullptr) return false;
@@ -231,7 +252,7 @@ bool PutValue(const std::string& path, const std::string& value, DWORD type, con
                                  : RegSetValueExA(key, value.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                                                   static_cast<DWORD>(bytes.size()));
   RegCloseKey(key);
-  return result == ERROR_SUCCESS;
+  return result == ERROR_SUCCESS || (type == REG_NONE && result == ERROR_FILE_NOT_FOUND);
 }
 
 bool HasValue(const std::string& path, const std::string& value, DWORD type, const std::string& bytes) {
@@ -241,12 +262,16 @@ bool HasValue(const std::string& path, const std::string& value, DWORD type, con
 }
 
 // A value as the scenario writes it: "sz TEXT" (stored with its
-// terminator), "bytes TEXT" (without), "hex E8030000".
+// terminator), "bytes TEXT" (without), "hex E8030000", "dword 1000";
+// "none" deletes it.
 bool ValueBytes(std::string rest, DWORD* type, std::string* bytes) {
   std::string kind = Word(rest);
   rest = Unescape(rest);
-  *type = kind == "hex" ? REG_BINARY : REG_SZ;
+  *type = kind == "hex" ? REG_BINARY : kind == "dword" ? REG_DWORD : kind == "none" ? REG_NONE : REG_SZ;
+  DWORD number = kind == "dword" ? std::stoul(rest) : 0;
   if (kind == "sz") *bytes = Sz(rest);
+  else if (kind == "dword") bytes->assign(reinterpret_cast<const char*>(&number), 4);
+  else if (kind == "none") bytes->clear();
   else if (kind == "bytes") *bytes = rest;
   else if (kind == "hex")
     for (size_t i = 0; i + 1 < rest.size(); i += 2) bytes->push_back(static_cast<char>(std::stoul(rest.substr(i, 2), nullptr, 16)));
@@ -283,11 +308,14 @@ std::string ShortcutTarget(const std::string& file) {
   return result;
 }
 
-// Folder windows the shell opened, of any process.
-int CountFolderWindows() {
-  int count = 0;
-  for (HWND w : WindowsOf(0)) count += ClassOf(w) == "CabinetWClass" || ClassOf(w) == "ExplorerWClass";
-  return count;
+// Folder windows the shell opened since the last dialog came up, of any
+// process.
+std::vector<HWND> NewFolderWindows() {
+  std::vector<HWND> found;
+  for (HWND w : WindowsOf(0))
+    if ((ClassOf(w) == "CabinetWClass" || ClassOf(w) == "ExplorerWClass") && !folderWindowsBefore.count(w))
+      found.push_back(w);
+  return found;
 }
 
 // The stand-ins' records of name, as "path=...|args=...|cwd=..." lines.
@@ -379,7 +407,7 @@ bool Catch(std::string rest) {
     SuspendThread(setup.thread);
     if (caught()) return true;
     ResumeThread(setup.thread);
-    if (!Running(setup) || GetTickCount() - start > kWaitMs) return Check(false, "never caught: " + rest);
+    if (!Running(setup) || GetTickCount() - start > kWaitMs) return Check(false, "never caught: " + rest + "\n" + Scene());
     Sleep(0);
     SuspendThread(setup.thread);
     Sleep(2);
@@ -387,11 +415,32 @@ bool Catch(std::string rest) {
   }
 }
 
-// A message box with that caption and text (of the current installer, or
-// of any program when processId is 0).
-bool Box(const std::string& caption, const std::string& text, DWORD processId) {
-  if (!Check(WaitForCaption(caption, processId) != nullptr, "no box \"" + caption + "\" saying: " + text)) return false;
+BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
+  DWORD_PTR icon = 0;
+  if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && ClassOf(child) == "Static" &&
+      SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kControlMs, &icon) && icon != 0)
+    *reinterpret_cast<bool*>(found) = true;
+  return TRUE;
+}
+
+// The buttons a box shows ("ok", "okcancel", "yesno"), "-owned" when it
+// has an owner window, and "-noicon" when it shows no icon.
+std::string Shape(HWND box) {
+  static const char* const names[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+  std::string shape;
+  for (int id = IDOK; id <= IDNO; ++id)
+    if (IsWindowVisible(GetDlgItem(box, id))) shape += names[id];
+  bool icon = false;
+  EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&icon));
+  return shape + (GetWindow(box, GW_OWNER) ? "-owned" : "") + (icon ? "" : "-noicon");
+}
+
+// A message box of the current installer with that caption, shape and text.
+bool Box(const std::string& caption, const std::string& shape, const std::string& text) {
+  if (WaitForCaption(caption, Setup().id) == nullptr)
+    return Check(false, "no box \"" + caption + "\" saying: " + text + "\n" + Scene());
   WaitUntil([] { return !ControlText(0xFFFF).empty(); }, kControlMs);
+  Check(Shape(window) == shape, "box \"" + text + "\" is " + Shape(window) + ", not " + shape);
   return Check(ControlText(0xFFFF) == text, "box says \"" + Printable(ControlText(0xFFFF)) + "\"");
 }
 
@@ -417,13 +466,22 @@ HWND Focus() {
 
 // A state of a control: checked, unchecked, readonly, editable, enabled,
 // disabled, default, focused.
+// A control that cannot be asked has none of them.
 bool HasState(int id, const std::string& state) {
   HWND control = GetDlgItem(window, id);
   LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
   DWORD_PTR checked = 0;
-  SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kControlMs, &checked);
-  if (state == "checked" || state == "unchecked") return (checked == BST_CHECKED) == (state == "checked");
-  if (state == "readonly" || state == "editable") return ((style & ES_READONLY) != 0) == (state == "readonly");
+  if (control == nullptr) return false;
+  if (state == "checked" || state == "unchecked")
+    return ClassOf(control) == "Button" &&
+           SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kControlMs, &checked) &&
+           (checked == BST_CHECKED) == (state == "checked");
+  if (state == "picture")  // a bitmap control that holds a bitmap
+    return (style & SS_TYPEMASK) == SS_BITMAP &&
+           SendMessageTimeoutA(control, STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, kControlMs, &checked) &&
+           checked != 0;
+  if (state == "readonly" || state == "editable")
+    return ClassOf(control) == "Edit" && ((style & ES_READONLY) != 0) == (state == "readonly");
   if (state == "enabled" || state == "disabled") return (IsWindowEnabled(control) != 0) == (state == "enabled");
   if (state == "default") return (style & 0x0F) == BS_DEFPUSHBUTTON;
   return state == "focused" && Focus() == control;
@@ -464,7 +522,8 @@ bool Keys(HWND target, std::string keys) {
   return true;
 }
 
-// The five files in folder are the payloads' originals, the records name
+// The five files in folder are the payloads' originals with no scratch,
+// staged or kept-aside file (*.tmp) beside them, the records name
 // folder and release 10.0, and both shortcuts point at the program there.
 void CheckInstalled(const std::string& folder) {
   for (const char* name : kFiles) {
@@ -472,7 +531,10 @@ void CheckInstalled(const std::string& folder) {
     Check(!expected.empty() && got == expected, folder + "\\" + name + ": " + std::to_string(got.size()) +
                                                     " bytes, the original has " + std::to_string(expected.size()));
   }
-  Check(!Exists(folder + "\\tempfile.tmp"), "tempfile.tmp left in " + folder);
+  WIN32_FIND_DATAA found = {};
+  HANDLE left = FindFirstFileA((folder + "\\*.tmp").c_str(), &found);
+  Check(left == INVALID_HANDLE_VALUE, std::string(found.cFileName) + " left in " + folder);
+  if (left != INVALID_HANDLE_VALUE) FindClose(left);
   Check(HasValue(kProductKey, "ProgramDirectory", REG_SZ, Sz(folder)), "ProgramDirectory is not " + folder);
   Check(HasValue(kProductKey, "ProgramVersion", REG_BINARY, std::string("\xE8\x03\x00\x00", 4)),
         "ProgramVersion is not E8030000");
@@ -490,19 +552,15 @@ void CheckEntry(const std::string& key, const std::string& folder) {
         "UninstallString is wrong");
 }
 
-bool NoEntry() {
-  std::string data;
-  return !ReadValue(std::string("HKLM\\") + kUninstallKey, "DisplayName", &data) &&
-         !ReadValue("HKLM\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone",
-                    "DisplayName", &data);
-}
 
-// An earlier installation of version in folder: the records, and the
-// programs such an installation holds.
+// An earlier installation of version in folder: the records, the programs
+// such an installation holds, and its other files ("9.99 akrip32.dll").
 bool PutEarlier(std::string rest) {
   std::string version = Word(rest), folder = rest, standins = Env("QV_SETUP_BUILD") + "\\tools\\standins\\";
   MakeFolders(folder);
   DWORD number = std::stoul(version);
+  for (const char* name : {"Quavertone.chm", "akrip32.dll", "npmod32.dll"})
+    WriteAll(folder + "\\" + name, "9.99 " + std::string(name));
   return Check(Copy(Env("QV_SETUP_BUILD") + "\\payloads\\Quavertone.exe", folder + "\\Quavertone.exe") &&
                    Copy(standins + "uninstall.exe", folder + "\\uninstall.exe") &&
                    Copy(standins + "tonekit.exe", folder + "\\tonekit.exe") &&
@@ -640,13 +698,9 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "put" || verb == "reg") {
     std::string key = Word(rest), value = Word(rest);
     if (value == "@") value.clear();
-    if (!Check(ValueBytes(rest, &type, &bytes), "value types: sz, bytes, hex")) return false;
+    if (!Check(ValueBytes(rest, &type, &bytes), "value types: sz, bytes, hex, dword, none")) return false;
     if (verb == "put") return Check(PutValue(key, value, type, bytes), "could not write " + key + " " + value);
     return Soon([&] { return HasValue(key, value, type, bytes); }, key + " " + value + " is not " + rest);
-  }
-  if (verb == "unput") {
-    std::string key = Word(rest);
-    return Check(PutValue(key, rest, REG_NONE, ""), "could not delete " + key + " " + rest);
   }
   if (verb == "noreg") {
     std::string key = Word(rest);
@@ -662,24 +716,35 @@ bool Run(const std::string& verb, std::string rest) {
     return Check(heldFiles.back() != INVALID_HANDLE_VALUE, "could not hold " + rest + " open");
   }
   if (verb == "delete") return DeleteFileA(rest.c_str()), true;
+  if (verb == "fill") {  // "fill PATH KB": a file that takes that much room
+    std::string path = Word(rest);
+    return Check(WriteAll(path, std::string(std::stoul(rest) * 1024, 'x')), "could not fill " + path);
+  }
   if (verb == "clean") return Clean(rest);
   if (verb == "snapshot") return snapshot = MachineState(snapshotFolder = rest), true;
   if (verb == "unchanged") return Unchanged();
-  if (verb == "only") {
-    // "only FOLDER holds NAME...": the folder holds exactly these, in any order.
+  if (verb == "only") {  // "only FOLDER holds NAME...": exactly these, in any order
     size_t holds = rest.find(" holds ");
-    std::string folder = rest.substr(0, holds);
-    rest = holds == std::string::npos ? "" : rest.substr(holds + 7);
-    std::map<std::string, std::string> tree, expected;
-    ListTree(folder, "", &tree);
+    std::map<std::string, std::string> tree;
+    std::set<std::string> want;
+    ListTree(rest.substr(0, holds), "", &tree);
+    for (rest = rest.substr(holds + 7); !rest.empty();) want.insert(Word(rest));
     std::string got;
-    for (const auto& entry : tree) got += entry.first + " ";
-    for (std::string name; !(name = Word(rest)).empty();) expected[name];
-    std::string want;
-    for (const auto& entry : expected) want += entry.first + " ";
-    return Check(got == want, folder + " holds " + got), true;
+    for (const auto& entry : tree) got += entry.first + (want.erase(entry.first) ? " " : "(extra) ");
+    for (const std::string& name : want) got += name + "(missing) ";
+    return Check(got.find('(') == std::string::npos, "the folder holds " + got), true;
   }
-  if (verb == "file") return Soon([&] { return Exists(rest); }, rest + " is missing");
+  if (verb == "file") {
+    // "file PATH" or "file PATH = SIZE": a file (not a folder), of that size.
+    size_t sized = rest.find(" = ");
+    std::string path = rest.substr(0, sized), size = sized == std::string::npos ? "" : rest.substr(sized + 3);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    auto good = [&] {
+      return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+             !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (size.empty() || std::to_string(data.nFileSizeLow) == size);
+    };
+    return Soon(good, path + " is not a file" + (size.empty() ? "" : " of " + size + " bytes"));
+  }
   if (verb == "nofile") return Soon([&] { return !Exists(rest); }, rest + " is there");
   if (verb == "same") {
     std::string path = Word(rest);
@@ -694,17 +759,16 @@ bool Run(const std::string& verb, std::string rest) {
     return Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) == nullptr; }), "the product stays open");
   }
   if (verb == "start") return StartSetup(rest);
-  if (verb == "uninstall") {
-    // As the system's list of programs does: the registered command line.
-    if (!Check(ReadValue("HKLM\\" + rest, "UninstallString", &data) && data.size() > 1, "no UninstallString")) return false;
-    std::string line(data.c_str());
-    std::string program = line[0] == '"' ? line.substr(1, line.find('"', 1) - 1) : line.substr(0, line.find(' '));
-    return Start(programs, program, line, "C:\\");
-  }
-  if (verb == "dialog") {
-    folderWindowsBefore = CountFolderWindows();
-    return Check(WaitForCaption(rest, Setup().id) != nullptr, "no window \"" + rest + "\"");
-  }
+  // "setup [disk] [ARGUMENTS]": started (from the CD unless said), up to the
+  // install dialog; "install ...": and Install pressed there; "menu": as
+  // the CD's autorun starts it, up to the CD-ROM menu.
+  if (verb == "setup" || verb == "install")
+    return StartSetup(rest.compare(0, 4, "disk") == 0 ? rest : "cd " + rest) &&
+           Run("dialog", "Install Quavertone VERSION 10.0") && (verb == "setup" || Run("click", "1"));
+  if (verb == "menu") return StartSetup("cd /autorun") && Run("dialog", "Quavertone --- CD-ROM");
+  if (verb == "cancel") return Click(IDCANCEL), Run("exit", "0");
+  if (verb == "dialog")
+    return WaitForCaption(rest, Setup().id) != nullptr || Check(false, "no window \"" + rest + "\"\n" + Scene());
   if (verb == "see") {
     int id = std::stoi(Word(rest));
     rest = Unescape(rest);
@@ -712,10 +776,12 @@ bool Run(const std::string& verb, std::string rest) {
                 "control " + std::to_string(id) + " shows \"" + Printable(ControlText(id)) + "\", not \"" + rest + "\"",
                 kControlMs);
   }
-  if (verb == "is") {
-    int id = std::stoi(Word(rest));
+  if (verb == "is") {  // "is ID... STATE..."
+    std::vector<int> ids;
+    while (!rest.empty() && std::isdigit(static_cast<unsigned char>(rest[0]))) ids.push_back(std::stoi(Word(rest)));
     for (std::string state; !(state = Word(rest)).empty();)
-      Soon([&] { return HasState(id, state); }, "control " + std::to_string(id) + " is not " + state, kControlMs);
+      for (int id : ids)
+        Soon([&] { return HasState(id, state); }, "control " + std::to_string(id) + " is not " + state, kControlMs);
     return true;
   }
   if (verb == "type") {
@@ -728,30 +794,48 @@ bool Run(const std::string& verb, std::string rest) {
   }
   if (verb == "click") return Click(std::stoi(rest)), true;
   if (verb == "key") return Keys(Focus(), rest);
-  if (verb == "press") {
+  if (verb == "press") {  // the id is taken off rest before the keys are read
     HWND control = GetDlgItem(window, std::stoi(Word(rest)));
     return Keys(control, rest);
   }
   if (verb == "close") return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0), true;
-  if (verb == "ask") return Box("Install Quavertone", Unescape(rest), Setup().id);
-  if (verb == "fatal") return Box("Installation Error", Unescape(rest), Setup().id) && Answer("ok");
-  if (verb == "box") {
-    std::string caption = Word(rest);
-    return Box(caption, Unescape(rest), 0);
+  if (verb == "ask" || verb == "reply") {
+    // "ask SHAPE TEXT", SHAPE as Shape() names it; "reply ANSWER SHAPE
+    // TEXT": and answered so.
+    std::string answer = verb == "reply" ? Word(rest) : "", shape = Word(rest);
+    return Box("Install Quavertone", shape, Unescape(rest)) && (answer.empty() || Answer(answer));
   }
+  // The error, answered; the run then ends.
+  if (verb == "fatal") return Box("Installation Error", "ok", Unescape(rest)) && Answer("ok") && Run("exit", "0");
   if (verb == "answer") return Answer(rest);
   if (verb == "closing") {
     // The closing message of an installation, answered; the run then ends.
-    return Box("Install Quavertone", kInstalledText, Setup().id) && Answer(rest) && Run("exit", "0");
+    return Box("Install Quavertone", "yesno", kInstalledText) && Answer(rest) && Run("exit", "0");
   }
   if (verb == "catch") return Catch(rest);
-  if (verb == "queue") {
-    // "queue N": N messages wait for the caught window before whatever is
-    // posted next, so that it is taken N pumps later.
+  if (verb == "interrupt") {
+    // "interrupt K": the progress window's close box, taken K pumps after
+    // the window came up (K messages wait before it).
+    if (!Catch("Installing Quavertone")) return false;
     for (int n = std::stoi(rest); n > 0; --n) PostMessageA(window, WM_NULL, 0, 0);
-    return true;
+    return Run("close", "") && Run("resume", "");
   }
   if (verb == "resume") return ResumeThread(Setup().thread), true;
+  if (verb == "bar") {
+    // "bar FOLDER": the progress bar of the window that owns the box at hand
+    // runs from 0 to 5 and has taken one step for each file staged in FOLDER.
+    HWND bar = GetDlgItem(GetWindow(window, GW_OWNER), 3002);
+    DWORD_PTR low = 9, high = 9, pos = 9;
+    SendMessageTimeoutA(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kControlMs, &low);
+    SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kControlMs, &high);
+    SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kControlMs, &pos);
+    std::map<std::string, std::string> tree;
+    ListTree(rest, "", &tree);
+    size_t staged = 0;
+    for (const auto& entry : tree) staged += entry.first.compare(0, 5, "qvnew") == 0;
+    return Check(low == 0 && high == 5 && pos == staged, "the bar runs " + std::to_string(low) + " to " +
+                 std::to_string(high) + " and stands at " + std::to_string(pos) + " with " + std::to_string(staged) + " files staged"), true;
+  }
   if (verb == "kill") {
     // As a power cut or the task manager would end it.
     Kill(Setup());
@@ -761,8 +845,13 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "hidden") {
     // Nothing shows such a window for a while: what is checked is that it
     // does not come, which takes watching.
-    WaitUntil([&] { return !Captioned(rest).empty(); }, kWatchMs);
-    return Check(Captioned(rest).empty(), "a window \"" + rest + "\" is shown"), true;
+    // A caption given in part matches every caption that begins so.
+    WaitUntil([&] { return !Captioned(rest, 0, true).empty(); }, kWatchMs);
+    return Check(Captioned(rest, 0, true).empty(), "a window \"" + rest + "\" is shown"), true;
+  }
+  if (verb == "silent") {  // "silent CODE SWITCHES": started with them, then as unseen
+    std::string code = Word(rest);
+    return StartSetup("cd " + rest) && Run("unseen", code);
   }
   if (verb == "unseen") {
     // "unseen CODE": the installer ends with that code and shows no window
@@ -799,20 +888,42 @@ bool Run(const std::string& verb, std::string rest) {
     std::string name = Word(rest), record = Unescape(rest) + "\n";
     return Soon([&] { return Started(name) == record; }, name + " started as \"" + Started(name) + "\", not \"" + record + "\"");
   }
-  if (verb == "notstarted") {  // none of the names given
-    for (std::string name; !(name = Word(rest)).empty();) Check(Started(name).empty(), name + " was started: " + Started(name));
+  if (verb == "notstarted") {  // none of the names given, watched for a while
+    std::vector<std::string> names;
+    for (std::string name; !(name = Word(rest)).empty();) names.push_back(name);
+    auto any = [&] {
+      for (const std::string& name : names)
+        if (!Started(name).empty()) return true;
+      return false;
+    };
+    WaitUntil(any, kWatchMs);
+    for (const std::string& name : names) Check(Started(name).empty(), name + " was started: " + Started(name));
     return true;
   }
-  if (verb == "explorer" && rest == "opened")
-    return Soon([] { return CountFolderWindows() > folderWindowsBefore; }, "no folder window was opened");
-  if (verb == "explorer" && rest == "none")
-    return Check(CountFolderWindows() == folderWindowsBefore, "a folder window was opened"), true;
+  if (verb == "explorer") {
+    // "explorer none", or "explorer FOLDER": a folder window opened on it,
+    // captioned with the folder's name as the shell shows it.
+    SHFILEINFOA shown = {};
+    SHGetFileInfoA(rest.c_str(), 0, &shown, sizeof shown, SHGFI_DISPLAYNAME);
+    auto opened = [&] {
+      for (HWND w : NewFolderWindows())
+        if (rest != "none" && Text(w) == shown.szDisplayName) return true;
+      return rest == "none" ? !NewFolderWindows().empty() : false;
+    };
+    bool seen = WaitUntil(opened, rest == "none" ? kWatchMs : kSettleMs);
+    std::string windows;
+    for (HWND w : NewFolderWindows()) windows += Describe(w), folderWindowsBefore.insert(w);
+    return Check(seen == (rest != "none"), "folder windows opened:\n" + windows), true;
+  }
   if (verb == "installed") return CheckInstalled(rest), true;
   if (verb == "entry") {
     std::string key = Word(rest);
     return CheckEntry(key, rest), true;
   }
-  if (verb == "noentry") return Soon(NoEntry, "an uninstall entry is there");
+  if (verb == "noentry") {  // the whole key, in both views
+    for (const char* key : kUninstallKeys) Soon([&] { return !OpenPath(key, false); }, std::string(key) + " is there");
+    return true;
+  }
   if (verb == "noshortcuts") {
     for (int csidl : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY})
       Soon([&] { return !Exists(Shortcut(csidl)); }, Shortcut(csidl) + " is there");
@@ -833,7 +944,7 @@ struct Line {
   std::string text, loop;
 };
 
-// Expands "for NAME in A B C" ... "end" blocks, nested or not: the body
+// Expands "for NAME in A B C" (or "in A 1 | B 2") ... "end" blocks, nested or not: the body
 // once for each value, with $NAME replaced by it.
 std::vector<Line> Expand(const std::vector<Line>& lines, size_t& at, bool inner) {
   std::vector<Line> out;
@@ -848,12 +959,18 @@ std::vector<Line> Expand(const std::vector<Line>& lines, size_t& at, bool inner)
     std::string name = "$" + Word(rest);
     Word(rest);  // in
     std::vector<Line> body = Expand(lines, at, true);
-    for (std::string value; !(value = Word(rest)).empty();)
+    // Values are words, or parts between " | " where there is one.
+    std::string separator = rest.find(" | ") == std::string::npos ? " " : " | ";
+    for (std::string value; !rest.empty();) {
+      size_t end = rest.find(separator);
+      value = rest.substr(0, end);
+      rest = end == std::string::npos ? "" : rest.substr(end + separator.size());
       for (Line step : body) {
         for (size_t found; (found = step.text.find(name)) != std::string::npos;) step.text.replace(found, name.size(), value);
         step.loop = " " + name.substr(1) + "=" + value + step.loop;
         out.push_back(step);
       }
+    }
   }
   return out;
 }
@@ -867,6 +984,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   CreateDirectoryA("C:\\qvtest", nullptr);
+  for (HWND w : WindowsOf(0)) folderWindowsBefore.insert(w);
   SetEnvironmentVariableA("QV_STANDIN_LOG", kStandinLog);
   SetEnvironmentVariableA("QV_STANDIN_WAIT", kStandinWait);
   std::vector<Line> lines;
