@@ -1,12 +1,9 @@
-// Plays one scenario file against the real setup.exe (E:\setup.exe) as a
-// person at the screen would, then checks what the run left behind:
-//   scenario.exe FILE.txt
-// A line is a verb and its arguments, the last taking the rest of the line;
-// \r\n there is a line break and <HH> the byte HH.  Lines starting with #
-// or a word and a colon ("on: x64 x86") are not steps.  A failed check
-// prints its line and the window at hand; a failed wait for a window ends
-// the scenario.  Every wait is bounded.  QV_SETUP_BUILD names the build of
-// the setup.exe under test (payload originals, stand-ins).
+// scenario.exe FILE.txt plays a scenario against the real E:\setup.exe as
+// a person would and checks what the run left behind.  A line is a verb
+// and its arguments (\r\n a line break, <HH> the byte HH); "#" lines and
+// "word:" lines are not steps.  A failed check prints its line and the
+// window at hand; a failed wait for a window ends the scenario; every wait
+// is bounded.  QV_SETUP_BUILD names the build under test.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -378,36 +375,29 @@ bool StartSetup(std::string rest) {
   return Start(programs, path, rest.empty() ? line : line + " " + rest, folder);
 }
 
-// Runs the installer in short slices until caught() holds, and leaves it
-// stopped there: the installer works through its files faster than any
-// person could press a key, so a person's Escape in the progress window,
-// or a power cut in the middle of the files, is otherwise impossible to
-// time.  "catch CAPTION" waits for a window whose caption begins so (it
-// becomes the window at hand), "catch file PATH" for a file to appear.
-bool Catch(std::string rest) {
+// Runs the installer in short slices until it shows a window whose caption
+// begins with caption (the window at hand then), and leaves it stopped
+// there: the installer works through its files faster than any person
+// could press a key, so a person's Escape in the progress window, or a
+// power cut in the middle of the files, is otherwise impossible to time.
+bool Catch(const std::string& caption) {
   Program& setup = Setup();
-  std::string path = rest.compare(0, 5, "file ") == 0 ? rest.substr(5) : "";
   char text[256];
   auto caught = [&] {
-    // The window at hand is then the installer's one on the screen.
-    if (!path.empty() && !Exists(path)) return false;
-    for (HWND w : WindowsOf(setup.id)) {
-      if (!path.empty() && IsWindowVisible(w)) window = w;
-      // GetWindowText reads another process's caption without a message,
-      // which a stopped thread could not answer.
+    // GetWindowText reads another process's caption without a message,
+    // which a stopped thread could not answer.
+    for (HWND w : WindowsOf(setup.id))
       if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) > 0 &&
-          std::strncmp(text, rest.c_str(), rest.size()) == 0) {
-        window = w;
-        return true;
-      }
-    }
-    return !path.empty();
+          std::strncmp(text, caption.c_str(), caption.size()) == 0)
+        return (window = w) != nullptr;
+    return false;
   };
   for (DWORD start = GetTickCount();; Sleep(0)) {
     SuspendThread(setup.thread);
     if (caught()) return true;
     ResumeThread(setup.thread);
-    if (!Running(setup) || GetTickCount() - start > kWaitMs) return Check(false, "never caught: " + rest + "\n" + Scene());
+    if (!Running(setup) || GetTickCount() - start > kWaitMs)
+      return Check(false, "never caught: " + caption + "\n" + Scene());
     Sleep(0);
     SuspendThread(setup.thread);
     Sleep(2);
@@ -498,9 +488,8 @@ void SettleTree(HWND tree) {
 }
 
 UINT KeyCode(const std::string& name) {
-  static const std::map<std::string, UINT> keys = {{"escape", VK_ESCAPE}, {"enter", VK_RETURN}, {"tab", VK_TAB},
-                                                   {"down", VK_DOWN},     {"up", VK_UP},        {"right", VK_RIGHT},
-                                                   {"left", VK_LEFT},     {"home", VK_HOME},    {"space", VK_SPACE}};
+  static const std::map<std::string, UINT> keys = {
+      {"escape", VK_ESCAPE}, {"enter", VK_RETURN}, {"down", VK_DOWN}, {"right", VK_RIGHT}};
   auto key = keys.find(name);
   if (key != keys.end()) return key->second;
   return name.size() == 1 ? static_cast<UINT>(VkKeyScanA(name[0]) & 0xFF) : 0;
