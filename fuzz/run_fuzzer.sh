@@ -14,8 +14,7 @@ printf 'abc' >"$work/plain/short"
 head -c 3000 /dev/zero >"$work/plain/zeros"
 for f in "$work"/plain/*; do
   if [ "$kind" = raw ]; then cp "$f" "$work/corpus/"; continue; fi
-  "$szdd" compress -l optimal "$f" "$work/corpus/$(basename "$f").opt"
-  "$szdd" compress -l fast "$f" "$work/corpus/$(basename "$f").fast"
+  for level in optimal fast; do "$szdd" compress -l $level "$f" "$work/corpus/$(basename "$f").$level"; done
 done
 cd "$work"
 # The summary is printed also when the fuzzer fails, whose status stays the script's.

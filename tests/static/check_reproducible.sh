@@ -1,8 +1,7 @@
 #!/bin/bash
-# Two clean builds of the release setup.exe, in folders of different names,
-# must give the same bytes; and the release step's signed build must verify
-# against its certificate and be the unsigned bytes signed with that key at
-# that time, nothing else.  usage: check_reproducible.sh source-dir szdd
+# Two clean builds of the release setup.exe in differently named folders must
+# give the same bytes; the signed build must verify against its certificate and
+# be the unsigned bytes signed with that key at that time.  args: source-dir szdd
 set -euo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -13,8 +12,7 @@ build() {
     -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_SZDD="$3" "${@:4}" >/dev/null
   cmake --build "$work/$2" --target setup >/dev/null
 }
-build "$1" first "$2"
-build "$1" second-build "$2"
+for folder in first second-build; do build "$1" $folder "$2"; done
 cmp "$work/first/src/setup.exe" "$work/second-build/src/setup.exe"
 echo "ok   release setup.exe is reproducible"
 build "$1" signed "$2" -DQV_SIGN_KEY="$work/key.pem" -DQV_SIGN_CERT="$work/cert.pem" -DQV_SIGN_TIME="$time"

@@ -1,7 +1,5 @@
-// Checks for the test programs that run the installer's own code in one
-// process under Wine: a failed CHECK prints its line and what was seen, and
-// main ends with `return Verdict();`.  The file helpers serve the scenario
-// driver too.
+// Checks for the test programs that run the installer's own code under Wine: a failed CHECK
+// prints its line and what was seen; main ends with `return Verdict();`.  Also used by scenario.cpp.
 #pragma once
 
 #include <cstdio>
@@ -11,10 +9,9 @@
 
 inline int failedChecks = 0;
 
-#define CHECK(condition, ...)                                                                 \
-  ((condition) ? true                                                                         \
-               : (++failedChecks, std::printf("%s:%d: ", __FILE__, __LINE__), std::printf(__VA_ARGS__), \
-                  std::printf("\n"), std::fflush(stdout), false))
+#define CHECK(condition, ...)                                                                       \
+  ((condition) || (++failedChecks, std::printf("%s:%d: ", __FILE__, __LINE__), std::printf(__VA_ARGS__), \
+                   std::printf("\n"), std::fflush(stdout), false))
 
 inline int Verdict() {
   std::printf("%s\n", failedChecks == 0 ? "passed" : "FAILED");

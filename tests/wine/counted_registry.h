@@ -1,6 +1,5 @@
-// Included ahead of the registry helpers when the registry test compiles
-// them: their six advapi32 calls go to the test's counting wrappers, which
-// call the real functions.  The installer itself is built without it.
+// Included ahead of the registry helpers by the registry test only: their six advapi32
+// calls go to the test's counting wrappers, which call the real functions.
 #pragma once
 
 #include <windows.h>

@@ -1,12 +1,11 @@
-// Our expander against the platform's own (lz32: LZOpenFileA, LZCopy,
-// LZClose): on crafted streams, random valid streams and our compressor's
-// output of real executables both must produce the same bytes.  The
-// platform's expander is an independent oracle for the format.  Malformed
-// files must fail and leave no target behind.
+// Our expander against the platform's own (lz32), an independent oracle for the format: crafted streams, random
+// valid streams and our compressor's output of real executables must expand to the same bytes.  Malformed files
+// must fail and leave no target behind.
 #include <windows.h>
 #include <lzexpand.h>
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "check.h"
@@ -16,14 +15,6 @@
 namespace {
 
 const std::string kFolder = "C:\\qvtest\\expander";
-
-// Deterministic pseudo-random numbers (xorshift), so a failure repeats.
-uint32_t Next(uint32_t& state) {
-  state ^= state << 13;
-  state ^= state >> 17;
-  state ^= state << 5;
-  return state;
-}
 
 std::string Header(uint32_t size) {
   std::string header("SZDD\x88\xF0\x27\x33" "Ax", 10);
@@ -37,22 +28,21 @@ std::string Compress(const std::string& data, SzddLevel level) {
   return std::string(out.begin(), out.end());
 }
 
-// A random but valid stream: any mix of literals and references of every
-// position and length 3..18, mostly near the write position where overlaps
-// happen, ending on a partial group at random.
-std::string RandomStream(uint32_t& random, unsigned items) {
+// A valid stream of literals and references of every position and length 3..18, mostly near the write
+// position where overlaps happen, ending on a partial group at random.
+std::string RandomStream(std::mt19937& random, unsigned items) {
   std::string stream;
   uint32_t produced = 0;
   for (unsigned done = 0; done < items;) {
-    uint8_t control = static_cast<uint8_t>(Next(random));
+    uint8_t control = static_cast<uint8_t>(random());
     stream.push_back(static_cast<char>(control));
     for (int bit = 0; bit < 8 && done < items; ++bit, ++done) {
-      uint32_t r = Next(random);
+      uint32_t r = random();
       if (control & (1 << bit)) {
         stream.push_back(static_cast<char>(r % 4 == 0 ? ' ' : r >> 8));
         produced += 1;
       } else {
-        unsigned position = (r & 1) ? Next(random) & 4095 : (4080 + produced - 1 - Next(random) % 20) & 4095;
+        unsigned position = (r & 1) ? random() & 4095 : (4080 + produced - 1 - random() % 20) & 4095;
         unsigned length = 3 + (r >> 8) % 16;
         stream.push_back(static_cast<char>(position));
         stream.push_back(static_cast<char>(((position >> 4) & 0xF0) | (length - 3)));
@@ -67,8 +57,7 @@ std::string RandomStream(uint32_t& random, unsigned items) {
 bool SameAsPlatform(const std::string& label, const std::string& compressed) {
   std::string source = kFolder + "\\source._", ours = kFolder + "\\ours.out", theirs = kFolder + "\\platform.out";
   WriteAll(source, compressed);
-  DeleteFileA(ours.c_str());
-  DeleteFileA(theirs.c_str());
+  for (const std::string& stale : {ours, theirs}) DeleteFileA(stale.c_str());
   ExpandOutcome outcome = ExpandCompressedFile(source.c_str(), ours.c_str());
   OFSTRUCT of;
   INT in = LZOpenFileA(const_cast<char*>(source.c_str()), &of, OF_READ);
@@ -95,28 +84,27 @@ void CraftedStreams() {
 }
 
 void RandomStreams() {
-  uint32_t random = 12345;
+  std::mt19937 random(12345);  // seeded, so that a failure repeats
   for (int i = 0; i < 60; ++i) {
-    unsigned items = 1 + Next(random) % (i < 40 ? 64 : 20000);
+    unsigned items = 1 + random() % (i < 40 ? 64 : 20000);
     if (!SameAsPlatform("random stream " + std::to_string(i), RandomStream(random, items))) break;
   }
 }
 
 void CompressorOutput() {
-  uint32_t random = 777;
+  std::mt19937 random(777);
   std::vector<std::pair<std::string, std::string>> corpus = {
       {"empty file", ""}, {"one byte", "x"}, {"spaces, as the ring starts", std::string(5000, ' ') + "x"}};
   std::string noise(300000, '\0');
-  for (char& b : noise) b = static_cast<char>(Next(random));
+  for (char& b : noise) b = static_cast<char>(random());
   corpus.push_back({"random bytes", noise});
-  // Real executables (the installer, a stand-in, system libraries): long
-  // runs, repeats near and far, and stretches that do not compress.
+  // Real executables: long runs, repeats near and far, and stretches that do not compress.
   for (const char* path : {"E:\\setup.exe", "E:\\bladeenc.exe", "C:\\windows\\system32\\kernel32.dll",
                            "C:\\windows\\system32\\comctl32.dll", "C:\\windows\\system32\\shell32.dll"})
     corpus.push_back({path, ReadAll(path)});
-  for (const auto& item : corpus) {
-    SameAsPlatform(item.first + " (fast)", Compress(item.second, SzddLevel::Fast));
-    SameAsPlatform(item.first + " (optimal)", Compress(item.second, SzddLevel::Optimal));
+  for (const auto& [name, data] : corpus) {
+    for (SzddLevel level : {SzddLevel::Fast, SzddLevel::Optimal})
+      SameAsPlatform(name + (level == SzddLevel::Fast ? " (fast)" : " (optimal)"), Compress(data, level));
   }
 }
 

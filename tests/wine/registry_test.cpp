@@ -1,8 +1,7 @@
-// The installer's registry helpers against the real registry, compiled into
-// this program with their six advapi32 calls going to the wrappers below
-// (counted_registry.h), so that every key opened and closed is counted and
-// any one call can be refused: each helper must close exactly the keys it
-// opened, on every path, and never write outside the caller's buffer.
+// The registry helpers against the real registry, their advapi32 calls going to the counting wrappers below
+// (counted_registry.h), any one of which can refuse: each helper must close exactly the keys it opened, on
+// every path, and never write outside the caller's buffer.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -15,8 +14,7 @@ std::string refused;  // "set", "query", "delete", "open", or "open-junk"
 std::vector<HKEY> openKeys;
 int opens = 0, strayCloses = 0;
 
-// A key handle the platform would never give out; a refused open that
-// leaves it behind must not lead to its being closed.
+// A handle the platform never gives out; a refused open that leaves it behind must not lead to its being closed.
 HKEY const kJunkKey = reinterpret_cast<HKEY>(static_cast<INT_PTR>(0x7F13));
 
 LONG Opened(LONG result, PHKEY key) {
@@ -94,16 +92,14 @@ void RunCall(const Call& c) {
   if (helper == "probe") answer = ReadProductValue(c.path.c_str(), nullptr, 0);
   if (helper == "delete") answer = DeleteProductValue(c.path.c_str());
   if (helper == "read-hklm") answer = ReadRegistryValue(c.path.c_str(), buffer, 4, HKEY_LOCAL_MACHINE);
-  bool guards = true;
-  for (size_t i = 0; i < 16; ++i) guards = guards && area[i] == 0xCC && area[16 + 4 + i] == 0xCC;
   std::string what = helper + " " + c.path.substr(0, 40) + (*c.refuse ? std::string(", refused ") + c.refuse : "");
   CHECK(answer == c.answer, "%s answers %d", what.c_str(), answer);
   CHECK(opens == c.opens && openKeys.empty() && strayCloses == 0, "%s: %d opened (expected %d), %zu left open, %d stray closes",
      what.c_str(), opens, c.opens, openKeys.size(), strayCloses);
-  CHECK(guards, "%s wrote outside the caller's buffer", what.c_str());
+  CHECK(std::count(area.begin(), area.begin() + 16, 0xCC) + std::count(area.end() - 16, area.end(), 0xCC) == 32,
+        "%s wrote outside the caller's buffer", what.c_str());
   refused.clear();
 }
-
 
 }  // namespace
 

@@ -12,10 +12,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-struct ReferenceResult {
-  Bytes out;
-  bool endsInsideReference = false;
-};
+struct ReferenceResult { Bytes out; bool endsInsideReference = false; };
 
 // Expands the stream after the header; control has a marker bit above the items left.
 inline ReferenceResult ReferenceExpand(const uint8_t* s, size_t n) {

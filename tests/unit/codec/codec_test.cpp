@@ -16,9 +16,8 @@ Bytes Input(std::mt19937& rng, size_t n, const std::string& letters, unsigned co
   Bytes b;
   while (b.size() < n) {
     const size_t back = b.empty() || rng() % 4 >= copies ? 0 : 1 + rng() % std::min<size_t>(b.size(), 5000);
-    for (size_t len = back == 0 ? 1 : 1 + rng() % 40; len > 0; --len) {
+    for (size_t len = back == 0 ? 1 : 1 + rng() % 40; len > 0; --len)
       b.push_back(back != 0 ? b[b.size() - back] : letters[rng() % letters.size()]);
-    }
   }
   b.resize(n);
   return b;
@@ -63,11 +62,9 @@ TEST(SzddDecoder, HandWorkedFiles) {
       {File({0x07, 'a', 'b', 'c', 0xF0}, 9), S::TruncatedReference, "abc"},
       {File({0x03, 'a', 'b', 0xF0}, 2), S::TruncatedReference, "ab"},
       {with(10, 10), S::SizeShort, "abcabcabc"}, {File({0x03, 'a', 'b'}, 1), S::SizeLong, "a"},
-      {with(10, 8), S::SizeLong, "abc"},  // output stops before the first item that would pass the size
-  };
-  for (const auto& [file, status, out] : rows) {
+      {with(10, 8), S::SizeLong, "abc"}};  // output stops before the first item that would pass the size
+  for (const auto& [file, status, out] : rows)
     EXPECT_EQ(DecodeEveryWay(file), std::make_tuple(status, Bytes(out.begin(), out.end())));
-  }
   size_t produced = 99;
   uint8_t out[8];
   EXPECT_EQ(SzddDecodeBuffer(good.data(), good.size(), out, sizeof out, &produced), S::OutputTooSmall);
@@ -156,15 +153,13 @@ TEST(SzddEncoder, OptimalIsTheSmallestParse) {
   // Few letters and spaces: many ties and references into the initial spaces.
   std::vector<Bytes> inputs = {Input(rng, 9000, "ab"), Input(rng, 9000, "abc  "), Input(rng, 12000, "abcdefgh ", 3)};
   for (int round = 0; round < 120; ++round) inputs.push_back(Input(rng, 1 + rng() % 14, round % 2 ? "a " : "ab "));
-  for (const Bytes& in : inputs) {
+  for (const Bytes& in : inputs)
     ASSERT_EQ(Encode(in, SzddLevel::Optimal).size(), NaiveMinimum(in)) << "input " << &in - inputs.data();
-  }
 }
 
 TEST(SzddEncoder, RefusesTooLittleSpace) {
-  for (const auto& [in, bound] : {std::pair<size_t, size_t>{0, 14}, {8, 23}, {9, 25}, {SZDD_MAX_EXPANDED, 0}}) {
+  for (const auto& [in, bound] : {std::pair<size_t, size_t>{0, 14}, {8, 23}, {9, 25}, {SZDD_MAX_EXPANDED, 0}})
     EXPECT_EQ(SzddMaxEncodedSize(in), bound) << in;
-  }
   const Bytes in(100, 'q');
   Bytes out(SzddMaxEncodedSize(in.size()) - 1);  // one byte short of the bound
   EXPECT_EQ(SzddEncode(in.data(), in.size(), 'q', SzddLevel::Optimal, out.data(), out.size()), 0u);

@@ -73,8 +73,7 @@ TEST_F(SzddTool, FailuresLeaveNothingBehind) {
       {"expand r0_", 1, "szdd: r0_: header stores no usable last character ('.'); give the output name\n"},
       {"expand r1_", 1, nullptr}, {"expand r2_", 1, nullptr}, {"expand r3_", 1, nullptr},  // nor '/', '\\', ':'
       {"", 2, nullptr}, {"shrink sample", 2, nullptr}, {"compress -l tiny sample", 2, nullptr},
-      {"expand a_ b c", 2, nullptr}, {"--help", 0, nullptr},
-  };
+      {"expand a_ b c", 2, nullptr}, {"--help", 0, nullptr}};
   for (const auto& [args, status, err] : rows) {
     EXPECT_EQ(Sh(std::string("szdd ") + args), status) << args;
     if (err != nullptr) EXPECT_EQ(Get("err"), err);
@@ -90,8 +89,7 @@ TEST_F(SzddTool, ExpandWritesAllTheDataWhateverSizeTheHeaderStates) {
   // 300000 bytes are enough to slide the decoder's window several times.
   const std::tuple<const char*, const char*, const char*, const char*> rows[] = {  // input, stated size, note, info
       {"hello", "\x75\x14\0\0", "expanded 20 bytes where the header states 5237", "ends before the stated size"},
-      {"big", "\xE8\x03\0\0", "expanded 300000 bytes where the header states 1000", "runs past the stated size"},
-  };
+      {"big", "\xE8\x03\0\0", "expanded 300000 bytes where the header states 1000", "runs past the stated size"}};
   for (const auto& [in, stated, note, info] : rows) {
     ASSERT_EQ(Sh(std::string("szdd compress ") + in + " x.sz"), 0);
     Put("x.sz", Get("x.sz").replace(10, 4, stated, 4));

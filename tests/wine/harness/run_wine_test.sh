@@ -1,11 +1,10 @@
 #!/bin/bash
 # Runs one Windows test program in a throwaway copy of a template prefix:
 #   run_wine_test.sh KIND TEMPLATE_DIR SETUP_BUILD PROGRAM.exe [arguments...]
-# KIND is x64, x86 or wow64 (tests/wine_runner/CMakeLists.txt); E: is the CD
-# folder of SETUP_BUILD, HOME a fresh folder.  What a scenario's "needs:"
-# line asks for (display, small-disk, planted-dlls, japanese, signed; see
-# the README) is set up here.  Exit 77 (skipped, with the reason) where the
-# machine cannot run it; only this copy's wineserver is stopped at the end.
+# KIND is x64, x86 or wow64; E: is the CD folder of SETUP_BUILD, HOME a fresh
+# folder, and a scenario's "needs:" line (see the README) is set up here.
+# Exit 77 (skipped, with the reason) where the machine cannot run it; only
+# this copy's wineserver is stopped at the end.
 set -uo pipefail
 wine_scripts=$(cd "$(dirname "$0")/../../../scripts/wine" && pwd)
 source "$wine_scripts/wine_env.sh"
@@ -14,12 +13,9 @@ shift 4
 needs=$(sed -n 's/^needs://p' "${!#}" 2>/dev/null | head -1)
 if [ "$kind" != x64 ] && ! runs_32bit; then exit 77; fi
 [ "$kind" = x86 ] && use_wine 32
-mode=headless
-[[ "$needs" == *display* ]] && mode=display
-if [ ! -d "$template/$mode/prefix" ]; then
-  echo "no template prefix in $template (the wine.prefix fixtures make it)" >&2
-  exit 1
-fi
+[[ "$needs" == *display* ]] && mode=display || mode=headless
+[ -d "$template/$mode/prefix" ] ||
+  { echo "no template prefix in $template (the wine.prefix fixtures make it)" >&2; exit 1; }
 work=$(mktemp -d /tmp/qv-wine.XXXXXX)
 xvfb_pid=
 cleanup() {
@@ -47,31 +43,21 @@ fi
 ln -sfn "$cd_folder" "$work/prefix/dosdevices/e:"
 if [[ "$needs" == *small-disk* ]]; then
   mkdir "$work/disk"
-  if ! mount -t tmpfs -o size=600k tmpfs "$work/disk" 2>/dev/null; then
-    echo "a small disk needs a tmpfs mount, which only root may make here"
-    exit 77
-  fi
+  mount -t tmpfs -o size=600k tmpfs "$work/disk" 2>/dev/null ||
+    { echo "a small disk needs a tmpfs mount, which only root may make here"; exit 77; }
   ln -sfn "$work/disk" "$work/prefix/dosdevices/d:"
 fi
 if [[ "$needs" == *japanese* ]]; then
-  if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-    echo "the Japanese locale is missing (scripts/deps.sh makes it)" >&2
-    exit 1
-  fi
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' ||
+    { echo "the Japanese locale is missing (scripts/deps.sh makes it)" >&2; exit 1; }
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 fi
-if [ "$mode" = display ]; then
-  source "$wine_scripts/xvfb.sh"
-  start_xvfb || exit 1
-fi
+[ "$mode" = display ] && { source "$wine_scripts/xvfb.sh"; start_xvfb || exit 1; }
 export WINEPREFIX=$work/prefix HOME=$work/home
 winpath() { echo "Z:$(cd "$1" && pwd | sed 's|/|\\|g')"; }
-# The scenarios find the build of the setup.exe under test (its payloads
-# and stand-ins) through this.
+# The scenarios find the setup.exe build under test (payloads, stand-ins) here.
 export QV_SETUP_BUILD=$(winpath "$build")
 args=()
-for a in "$@"; do
-  if [ -e "$a" ]; then args+=("$(winpath "$(dirname "$a")")\\$(basename "$a")"); else args+=("$a"); fi
-done
+for a in "$@"; do [ -e "$a" ] && args+=("$(winpath "$(dirname "$a")")\\$(basename "$a")") || args+=("$a"); done
 # A hung program fails its test here rather than hanging the whole run.
 timeout -k 10 "${QV_TEST_TIMEOUT:-600}" "$WINE" "$program" "${args[@]}" < /dev/null
