@@ -13,6 +13,7 @@ namespace {
 std::string refused;  // "set", "query", "delete", "open", or "open-junk"
 std::vector<HKEY> openKeys;
 int opens = 0, strayCloses = 0;
+DWORD lastSetSize = 0;  // what the last RegSetValueExA was told to store
 
 // A handle the platform never gives out; a refused open that leaves it behind must not lead to its being closed.
 HKEY const kJunkKey = reinterpret_cast<HKEY>(static_cast<INT_PTR>(0x7F13));
@@ -44,6 +45,7 @@ LONG WINAPI CountedOpenKey(HKEY root, LPCSTR path, DWORD options, REGSAM access,
 }
 
 LONG WINAPI CountedSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  lastSetSize = size;
   return refused == "set" ? ERROR_ACCESS_DENIED : RegSetValueExA(key, name, reserved, type, data, size);
 }
 
@@ -122,6 +124,9 @@ int main() {
       {"probe", "\\ProgramVersion", "open-junk", false, 0}, {"delete", "\\ProgramVersion", "open-junk", false, 0},
   };
   for (const Call& c : calls) RunCall(c);
+  // A text is stored with its terminator and no more, whatever size the caller gives (the platform would add a
+  // missing terminator by itself, so only the count passed shows it).
+  CHECK(WriteProductValue("\\Text", "abc", 256, REG_SZ) && lastSetSize == 4, "abc stored as %lu bytes", lastSetSize);
   // The refused calls changed nothing.
   unsigned char version[4] = {};
   CHECK(ReadProductValue("\\ProgramVersion", version, 4) && std::memcmp(version, kVersion.data(), 4) == 0,

@@ -30,11 +30,9 @@ const char kStandinLog[] = "C:\\qvtest\\started.log";
 const char kStandinWait[] = "C:\\qvtest\\standin.wait";
 // The closing message's wording after an installation (not an update).
 const char kInstalledText[] = "Quavertone has been successfully installed!\r\nWould you like to go Quavertone now?";
-// Generous, as a wait ends once its condition holds; things that come about
-// on their own (a stand-in's record, a removed file) settle sooner.
-const DWORD kWaitMs = 60000, kSettleMs = 20000, kControlMs = 5000;
-// How long a check that something does not happen watches for it.
-const DWORD kWatchMs = 1500;
+// Generous, as a wait ends once its condition holds; kWatchMs is how long a
+// check that something does not happen watches for it.
+const DWORD kWaitMs = 60000, kSettleMs = 20000, kControlMs = 5000, kWatchMs = 1500;
 
 struct Program {
   HANDLE process = nullptr, thread = nullptr;
@@ -48,10 +46,8 @@ std::vector<HANDLE> heldFiles;
 HWND window = nullptr;
 int failures = 0, currentLine = 0;
 std::set<HWND> folderWindowsBefore;
-// The values of the loops the current line runs in ("F=akrip32.dll").
-std::string currentLoop;
-// What snapshot recorded: path or value name -> content.
-std::map<std::string, std::string> snapshot;
+std::string currentLoop;  // the values of the loops the line runs in ("F=akrip32.dll")
+std::map<std::string, std::string> snapshot;  // what snapshot recorded: path or value -> content
 std::string snapshotFolder;
 
 Program& Setup();
@@ -533,13 +529,6 @@ void CheckInstalled(const std::string& folder) {
   }
 }
 
-// The uninstall entry under HKLM\key names release 10.0 and removes the
-// program in folder.
-void CheckEntry(const std::string& key, const std::string& folder) {
-  Check(HasValue("HKLM\\" + key, "DisplayName", REG_SZ, Sz("Quavertone VERSION 10.0")), "DisplayName is wrong");
-  Check(HasValue("HKLM\\" + key, "UninstallString", REG_SZ, Sz("\"" + folder + "\\Quavertone.exe\" /uninstall")),
-        "UninstallString is wrong");
-}
 
 
 // An earlier installation of version in folder: the records, the programs
@@ -905,9 +894,11 @@ bool Run(const std::string& verb, std::string rest) {
     return Check(seen == (rest != "none"), "folder windows opened:\n" + windows), true;
   }
   if (verb == "installed") return CheckInstalled(rest), true;
-  if (verb == "entry") {
-    std::string key = Word(rest);
-    return CheckEntry(key, rest), true;
+  if (verb == "entry") {  // "entry KEY FOLDER": release 10.0's entry under HKLM\KEY removes FOLDER's program
+    std::string key = "HKLM\\" + Word(rest);
+    Check(HasValue(key, "DisplayName", REG_SZ, Sz("Quavertone VERSION 10.0")), "DisplayName is wrong");
+    return Check(HasValue(key, "UninstallString", REG_SZ, Sz("\"" + rest + "\\Quavertone.exe\" /uninstall")),
+                 "UninstallString is wrong"), true;
   }
   if (verb == "noentry") {  // the whole key, in both views
     for (const char* key : kUninstallKeys) Soon([&] { return !OpenPath(key, false); }, std::string(key) + " is there");
