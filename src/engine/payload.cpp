@@ -24,7 +24,8 @@ InstallOutcome ExtractPayloadFile(uint32_t resourceId, const char* fileName) {
   DWORD written = 0;
   BOOL wrote = WriteFile(scratch.get(), bytes, size, &written, nullptr);
   scratch.reset();
-  if (wrote != 1) {
+  // A full disk may take part of the bytes and still answer success.
+  if (wrote != 1 || written != size) {
     DeleteFileA(SCRATCH_FILE_NAME);
     return InstallOutcome::WriteFailed;
   }
