@@ -16,8 +16,8 @@ for _ in $(seq "$runs"); do
   out=$(QV_STEP_TIMES=1 tests/wine/harness/run_wine_test.sh x64 "$template" "$build" \
     "$root/win64/tests/wine/scenario.exe" bench/install_time.txt)
   grep -q '^passed' <<<"$out" || { echo "$out"; exit 1; }
-  first+=("$(grep -m1 'ms  ask Quavertone has been successfully installed' <<<"$out" | awk '{print $1}')")
-  update+=("$(grep -m1 'ms  ask Would you like to install sound effects' <<<"$out" | awk '{print $1}')")
+  first+=("$(grep -m1 'ms  ask yesno Quavertone has been successfully installed' <<<"$out" | awk '{print $1}')")
+  update+=("$(grep -m1 'ms  ask yesno Would you like to install sound effects' <<<"$out" | awk '{print $1}')")
 done
 report() {
   sort -n | awk -v what="$1" '{v[NR]=$1} END {printf "%-22s median %5d ms  (min %d, max %d, %d runs)\n", what, v[int((NR+1)/2)], v[1], v[NR], NR}'
