@@ -301,8 +301,8 @@ std::string ShortcutTarget(const std::string& file) {
   return result;
 }
 
-// Folder windows the shell opened since the last dialog came up, of any
-// process.
+// Folder windows the shell opened, of any process, since the scenario began
+// or the last explorer check.
 std::vector<HWND> NewFolderWindows() {
   std::vector<HWND> found;
   for (HWND w : WindowsOf(0))
@@ -311,7 +311,7 @@ std::vector<HWND> NewFolderWindows() {
   return found;
 }
 
-// The stand-ins' records of name, as "path=...|args=...|cwd=..." lines.
+// The stand-ins' records of name, as "path=...|args=...|cwd=...|show=N" lines.
 std::string Started(const std::string& name) {
   std::istringstream in(ReadAll(kStandinLog));
   std::string lines, prefix = "name=" + name + "|";
@@ -450,9 +450,8 @@ HWND Focus() {
   return info.hwndFocus;
 }
 
-// A state of a control: checked, unchecked, readonly, editable, enabled,
-// disabled, default, focused.
-// A control that cannot be asked has none of them.
+// A state of a control: checked, unchecked, picture, readonly, editable,
+// enabled, disabled, default, focused; one that cannot be asked has none.
 bool HasState(int id, const std::string& state) {
   HWND control = GetDlgItem(window, id);
   LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
@@ -529,8 +528,6 @@ void CheckInstalled(const std::string& folder) {
   }
 }
 
-
-
 // An earlier installation of version in folder: the records, the programs
 // such an installation holds, and its other files ("9.99 akrip32.dll").
 bool PutEarlier(std::string rest) {
@@ -546,18 +543,6 @@ bool PutEarlier(std::string rest) {
                    PutValue(kProductKey, "ProgramVersion", REG_BINARY,
                             std::string(reinterpret_cast<const char*>(&number), 4)),
                "could not put an earlier installation in " + folder);
-}
-
-// A window of the installer's own class, as a running installer would own.
-bool MakeInstallerWindow() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "Install Quavertone";
-  RegisterClassA(&windowClass);
-  return Check(CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             windowClass.hInstance, nullptr) != nullptr,
-               "could not make an installer window");
 }
 
 // Asks the picture script (scripts/play.sh, which sets QV_SHOTS) for a
@@ -703,6 +688,7 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "unchanged") return Unchanged();
   if (verb == "only") {  // "only FOLDER holds NAME...": exactly these, in any order
     size_t holds = rest.find(" holds ");
+    if (holds == std::string::npos) return Check(false, "only FOLDER holds NAME...");
     std::map<std::string, std::string> tree;
     std::set<std::string> want;
     ListTree(rest.substr(0, holds), "", &tree);
@@ -728,7 +714,6 @@ bool Run(const std::string& verb, std::string rest) {
     std::string path = Word(rest);
     return Check(ReadAll(path) == Unescape(rest), path + " holds \"" + Printable(ReadAll(path)) + "\""), true;
   }
-  if (verb == "installer-window") return MakeInstallerWindow();
   if (verb == "product")
     return Start(others, rest + "\\Quavertone.exe", "Quavertone.exe", rest) &&
            Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) != nullptr; }), "the product shows no window");
