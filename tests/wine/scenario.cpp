@@ -361,11 +361,22 @@ bool StartSetup(std::string rest) {
   } else if (!Check(where == "cd" || where == "bare", "start cd|disk|bare, not " + where)) {
     return false;
   }
-  // Wine answers a drive's type through a service that a fresh prefix
-  // starts with its first program: until then E: reads as a plain folder.
-  // Under load that service has been seen to take its time.
-  if (!Check(WaitUntil([] { return GetDriveTypeA("E:\\") == DRIVE_CDROM; }),
-             "E: reads as drive type " + std::to_string(GetDriveTypeA("E:\\")) + ", never as a CD-ROM"))
+  // Wine answers a drive's type through its mount manager, a service that a
+  // fresh prefix starts with its first program: until then E: reads as a
+  // plain folder.  On a busy machine E: once stayed one for a minute: if it
+  // takes long, the service is started again, and its state is told.
+  auto cdrom = [] { return GetDriveTypeA("E:\\") == DRIVE_CDROM; };
+  if (!WaitUntil(cdrom, kSettleMs)) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = OpenServiceA(manager, "MountMgr", SERVICE_START | SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status = {};
+    QueryServiceStatus(service, &status);
+    BOOL restarted = StartServiceA(service, 0, nullptr);
+    std::printf("    E: is no CD-ROM after %lu ms: mount manager in state %lu, started again: %d (error %lu)\n",
+                kSettleMs, status.dwCurrentState, restarted, GetLastError());
+    CloseServiceHandle(service), CloseServiceHandle(manager);
+  }
+  if (!Check(WaitUntil(cdrom), "E: reads as drive type " + std::to_string(GetDriveTypeA("E:\\")) + ", never as a CD-ROM"))
     return false;
   std::string line = where == "bare" ? "setup.exe" : "\"" + path + "\"";
   return Start(programs, path, rest.empty() ? line : line + " " + rest, folder);
