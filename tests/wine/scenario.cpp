@@ -16,6 +16,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,7 @@ struct Program {
   DWORD id = 0;
 };
 
-// The installers started (the last is the current one), programs started
-// around them (the product), and the window the steps act on.
+// The installers started (the last is current), the product, the window at hand.
 std::vector<Program> programs, others;
 std::vector<HANDLE> heldFiles;
 HWND window = nullptr;
@@ -87,8 +87,7 @@ BOOL CALLBACK DescribeChild(HWND child, LPARAM out) {
   return TRUE;
 }
 
-// The window with its controls' ids, classes, texts and states: what was on
-// the screen when a check failed.
+// The window with its controls' ids, classes, texts and states.
 std::string Describe(HWND w) {
   std::string out = "    window \"" + Text(w) + "\" class " + ClassOf(w) + "\n";
   EnumChildWindows(w, DescribeChild, reinterpret_cast<LPARAM>(&out));
@@ -148,8 +147,7 @@ std::vector<HWND> Captioned(const std::string& caption, DWORD processId = 0, boo
   return found;
 }
 
-// What a wait that timed out saw: the visible top-level windows (class,
-// caption, process) and whether the installer still runs.
+// What a wait that timed out saw: visible top-level windows, the installer's state.
 std::string Scene() {
   std::string out = "    the screen shows:\n";
   for (HWND w : WindowsOf(0)) {
@@ -165,8 +163,7 @@ std::string Scene() {
          (code == STILL_ACTIVE ? " still runs\n" : " ended with code " + std::to_string(code) + "\n");
 }
 
-// Waits for a visible window of the process with that caption; it becomes
-// the window the steps act on.
+// Waits for a visible window of the process with that caption: the window at hand.
 HWND WaitForCaption(const std::string& caption, DWORD processId) {
   window = nullptr;
   WaitUntil([&] {
@@ -301,8 +298,7 @@ std::string ShortcutTarget(const std::string& file) {
   return result;
 }
 
-// Folder windows the shell opened, of any process, since the scenario began
-// or the last explorer check.
+// Folder windows opened, by any process, since the start or the last check.
 std::vector<HWND> NewFolderWindows() {
   std::vector<HWND> found;
   for (HWND w : WindowsOf(0))
@@ -441,8 +437,7 @@ bool Box(const std::string& caption, const std::string& shape, const std::string
   return Check(ControlText(0xFFFF) == text, "box says \"" + Printable(ControlText(0xFFFF)) + "\"");
 }
 
-// Presses a button the way a click does: posted, so that a modal box it
-// opens does not block the driver.
+// Presses a button as a click does: posted, so a box it opens blocks nothing.
 void Click(int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
 
 bool Answer(const std::string& button) {
@@ -817,9 +812,7 @@ bool Run(const std::string& verb, std::string rest) {
     return window = nullptr, true;
   }
   if (verb == "hidden") {
-    // Nothing shows such a window for a while: what is checked is that it
-    // does not come, which takes watching.
-    // A caption given in part matches every caption that begins so.
+    // No window with a caption that begins so comes, watched for a while.
     WaitUntil([&] { return !Captioned(rest, 0, true).empty(); }, kWatchMs);
     return Check(Captioned(rest, 0, true).empty(), "a window \"" + rest + "\" is shown"), true;
   }
@@ -828,8 +821,7 @@ bool Run(const std::string& verb, std::string rest) {
     return StartSetup("cd " + rest) && Run("unseen", code);
   }
   if (verb == "unseen") {
-    // "unseen CODE": the installer ends with that code and shows no window
-    // on the way, watched until it ends.
+    // "unseen CODE": it ends with that code, no window shown on the way.
     std::string shown;
     WaitUntil([&] {
       for (HWND w : WindowsOf(Setup().id))
@@ -959,6 +951,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: scenario.exe FILE\n");
     return 2;
   }
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // whatever was printed survives a crash
   CreateDirectoryA("C:\\qvtest", nullptr);
   for (HWND w : WindowsOf(0)) folderWindowsBefore.insert(w);
   SetEnvironmentVariableA("QV_STANDIN_LOG", kStandinLog);
@@ -984,7 +977,11 @@ int main(int argc, char** argv) {
     if (verb.empty() || verb[0] == '#' || verb.back() == ':') continue;
     ++steps;
     DWORD began = GetTickCount();
-    goOn = Run(verb, rest);
+    try {  // a malformed step (a number that is none) fails its line
+      goOn = Run(verb, rest);
+    } catch (const std::exception& e) {
+      goOn = Check(false, std::string("the step cannot be read: ") + e.what());
+    }
     // For the benchmarks: how long each step took, waits included.
     if (!Env("QV_STEP_TIMES").empty()) std::printf("%6lu ms  %s\n", GetTickCount() - began, line.text.c_str());
   }

@@ -61,3 +61,6 @@ args=()
 for a in "$@"; do [ -e "$a" ] && args+=("$(winpath "$(dirname "$a")")\\$(basename "$a")") || args+=("$a"); done
 # A hung program fails its test here rather than hanging the whole run.
 timeout -k 10 "${QV_TEST_TIMEOUT:-600}" "$WINE" "$program" "${args[@]}" < /dev/null
+rc=$?  # a program that dies before its verdict (a crash, a loader failure) cannot say so itself
+[ $rc -le 1 ] || echo "$(basename "$program") ended with exit code $rc"
+exit $rc
