@@ -551,9 +551,8 @@ bool PutEarlier(std::string rest) {
                "could not put an earlier installation in " + folder);
 }
 
-// Asks the picture script (scripts/play.sh, which sets QV_SHOTS) for a
-// picture of the current window and every window of the current program:
-// prints "shot NAME WxH+X+Y" and waits for QV_SHOTS\NAME.png.
+// Asks scripts/play.sh (which sets QV_SHOTS) for a picture of the windows at
+// hand: prints "shot NAME WxH+X+Y" and waits for QV_SHOTS\NAME.png.
 void Shot(const std::string& name) {
   std::string folder = Env("QV_SHOTS");
   if (folder.empty()) return;

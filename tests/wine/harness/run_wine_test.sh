@@ -19,7 +19,8 @@ if [ "$kind" != x64 ] && ! runs_32bit; then exit 77; fi
 work=$(mktemp -d /tmp/qv-wine.XXXXXX)
 xvfb_pid=
 cleanup() {
-  WINEPREFIX=$work/prefix "$WINESERVER" -k >/dev/null 2>&1
+  # Gone before its folder is: a new prefix on a reused inode would reach a dying server.
+  WINEPREFIX=$work/prefix "$WINESERVER" -k >/dev/null 2>&1; WINEPREFIX=$work/prefix "$WINESERVER" -w >/dev/null 2>&1
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null
   mountpoint -q "$work/disk" 2>/dev/null && umount "$work/disk"
   rm -rf "$work"
@@ -62,5 +63,5 @@ for a in "$@"; do [ -e "$a" ] && args+=("$(winpath "$(dirname "$a")")\\$(basenam
 # A hung program fails its test here rather than hanging the whole run.
 timeout -k 10 "${QV_TEST_TIMEOUT:-600}" "$WINE" "$program" "${args[@]}" < /dev/null
 rc=$?  # a program that dies before its verdict (a crash, a loader failure) cannot say so itself
-[ $rc -le 1 ] || echo "$(basename "$program") ended with exit code $rc"
+[ $rc -eq 0 ] || echo "$(basename "$program") ended with exit code $rc"
 exit $rc
