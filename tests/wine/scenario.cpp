@@ -872,8 +872,8 @@ bool Run(const std::string& verb, std::string rest) {
     SHGetFileInfoA(rest.c_str(), 0, &shown, sizeof shown, SHGFI_DISPLAYNAME);
     auto opened = [&] {
       for (HWND w : NewFolderWindows())
-        if (rest != "none" && Text(w) == shown.szDisplayName) return true;
-      return rest == "none" ? !NewFolderWindows().empty() : false;
+        if (rest == "none" || Text(w) == shown.szDisplayName) return true;
+      return false;
     };
     bool seen = WaitUntil(opened, rest == "none" ? kWatchMs : kSettleMs);
     std::string windows;
