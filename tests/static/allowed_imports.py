@@ -16,12 +16,13 @@ ALLOWED = {
         "GetFileAttributesA", "MoveFileA", "RemoveDirectoryA",  # all or nothing: staged files, kept files, undo
         "FindFirstFileA", "FindClose",  # whether a killed run left anything in the destination
         "FlushFileBuffers",  # every staged file is on the disk before the first earlier file is moved aside
-        "WaitForSingleObject",  # the legacy uninstaller has ended before the installation begins
+        "CreateProcessA", "ResumeThread",  # the legacy uninstaller starts suspended, to be in a job before it runs
     },
     "user32.dll": {
         "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA", "DialogBoxParamA",
         "CreateDialogParamA", "EndDialog", "DestroyWindow", "SetWindowTextA", "SetDlgItemTextA", "GetDlgItemTextA",
         "SendDlgItemMessageA", "GetDlgItem", "EnableWindow", "LoadImageA", "PeekMessageA", "IsDialogMessageA",
+        "MsgWaitForMultipleObjects", "DispatchMessageA",  # waiting for the legacy uninstaller, messages handled
     },
     "advapi32.dll": {"RegCreateKeyExA", "RegOpenKeyExA", "RegSetValueExA", "RegQueryValueExA", "RegDeleteValueA",
                      "RegCloseKey"},
