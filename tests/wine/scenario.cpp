@@ -27,7 +27,6 @@
 namespace {
 
 const char kProductKey[] = "HKCU\\Software\\Quavertone";
-const char* const kFiles[] = {"Quavertone.exe", "Quavertone.chm", "akrip32.dll", "npmod32.dll", "tonekit.exe"};
 const char kStandinLog[] = "C:\\qvtest\\started.log";
 // While this file exists, a started stand-in stays running.
 const char kStandinWait[] = "C:\\qvtest\\standin.wait";
@@ -534,7 +533,8 @@ bool Keys(HWND target, std::string keys) {
 // staged or kept-aside file (*.tmp) beside them, the records name
 // folder and release 10.0, and both shortcuts point at the program there.
 void CheckInstalled(const std::string& folder) {
-  for (const char* name : kFiles) {
+  for (const FileTableEntry& entry : FileTable) {
+    const std::string name = entry.Name;
     std::string expected = ReadAll(Env("QV_SETUP_BUILD") + "\\payloads\\" + name), got = ReadAll(folder + "\\" + name);
     Check(!expected.empty() && got == expected, folder + "\\" + name + ": " + std::to_string(got.size()) +
                                                     " bytes, the original has " + std::to_string(expected.size()));
@@ -738,10 +738,6 @@ bool Run(const std::string& verb, std::string rest) {
     return Soon(good, path + " is not a file" + (size.empty() ? "" : " of " + size + " bytes"));
   }
   if (verb == "nofile") return Soon([&] { return !Exists(rest); }, rest + " is there");
-  if (verb == "same") {
-    std::string path = Word(rest);
-    return Check(ReadAll(path) == Unescape(rest), path + " holds \"" + Printable(ReadAll(path)) + "\""), true;
-  }
   if (verb == "product")
     return Start(others, rest + "\\Quavertone.exe", "Quavertone.exe", rest) &&
            Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) != nullptr; }), "the product shows no window");
