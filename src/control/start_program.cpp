@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "common/text.h"
+#include "companions/companions.h"
 
 namespace {
 
@@ -23,8 +24,7 @@ bool ComposeProgramPath(const char* fileName, const char* folder) {
 
 bool StartProgramInFolder(const char* fileName, const char* parameters, const char* folder) {
   if (!ComposeProgramPath(fileName, folder)) return false;
-  HINSTANCE result = ShellExecuteA(nullptr, nullptr, programPath, parameters, folder, SW_SHOW);
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return StartThroughShell(nullptr, programPath, parameters, folder, SW_SHOW);
 }
 
 bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const char* folder) {
