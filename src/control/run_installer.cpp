@@ -78,7 +78,7 @@ void OfferDirectX() {
   if (!RunsFromCdRom() || Installer.platform == PLATFORM_NT) return;
   if (AskUser("Would you like to install Microsoft DirectX?", MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
   RunDirectXSetup();
-  EndAttended("installed, DirectX setup started");
+  EndAttended("installed");
 }
 
 // Ends the run after an installation that did not complete and was undone:
@@ -106,14 +106,14 @@ void OfferDirectX() {
 [[noreturn]] void RunUnattended() {
   VersionClass versionClass = ClassifyInstalledVersion(Installer.installed, Installer.previousVersion);
   if (versionClass == VersionClass::Legacy || versionClass == VersionClass::Newer) {
-    Log(versionClass == VersionClass::Newer ? "a newer release is installed" : "the earlier release must be uninstalled first");
+    Log(versionClass == VersionClass::Newer ? "a newer release is installed" : "a release to uninstall first is installed");
     EndRun(EXIT_RELEASE_IN_THE_WAY);
   }
   // "/D=" that cannot be a destination, or names another folder than the
   // one an update must use (ChooseDefaultFolder kept that one).
   if ((Installer.folderGiven && !IsSameFolder(Installer.givenFolder, Installer.destination, PlatformLeadByte)) ||
       !IsValidDestinationForm(Installer.destination)) {
-    Log("refused: not a destination, or not the one an update must use:", Installer.givenFolder);
+    Log("refused destination", Installer.givenFolder);
     EndRun(EXIT_BAD_COMMAND_LINE);
   }
   if (FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) {
@@ -123,7 +123,7 @@ void OfferDirectX() {
   InstallOutcome outcome = InstallProduct();
   if (outcome != InstallOutcome::Done && outcome != InstallOutcome::RecordsFailed) EndUndone(outcome);
   if (!Installer.installed) StartProgramInFolder(SOUND_PACK_PROGRAM, "/1", Installer.destination);
-  Log(outcome == InstallOutcome::Done ? "installed" : "installed, but a record, the entry or a shortcut is missing");
+  Log(outcome == InstallOutcome::Done ? "installed" : "installed, records incomplete");
   EndRun(outcome == InstallOutcome::Done ? EXIT_INSTALLED : EXIT_FAILED);
 }
 
