@@ -27,17 +27,18 @@ namespace {
 // Set by the progress window when the user confirms "Abort?".
 int32_t abortRequested;
 
-// What this run has done to the destination, so that any failure can be
-// undone.
+// The folders this run made, so that a run that fails removes them again.
 InstallJournal journal;
-UndoStep undoSteps[MAX_UNDO_STEPS];
+RecoveryStep recoverySteps[MAX_RECOVERY_STEPS];
 char undoFolder[FOLDER_BUFFER_SIZE];
 
 char statusText[16 + sizeof FileTable[0].Name];
 char uninstallString[UNINSTALL_STRING_SIZE];
 char programPath[SHORTCUT_PATH_SIZE];
 char valuePath[sizeof UNINSTALL_KEY + 16];
-// The size of each earlier file kept aside, for the log of its deletion.
+// Each row's earlier file kept aside by this run, and its size, for the log
+// of its deletion.
+bool keptNow[FILE_TABLE_ROWS];
 uint32_t keptBytes[FILE_TABLE_ROWS];
 
 void CreateFolderLevel(const char* folder, void*) {
@@ -47,6 +48,12 @@ void CreateFolderLevel(const char* folder, void*) {
 }
 
 bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
+
+// A file, not a folder, under the name.
+bool FileExists(const char* name) {
+  DWORD attributes = GetFileAttributesA(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 // A file's size, through the one query every platform has; 0 when missing.
 uint32_t FileBytes(const char* name) {
@@ -71,22 +78,28 @@ void LogBytes(const char* what, const char* name, const char* as, const char* ot
 }
 
 // What a file step did, as it is done.
-void LogFileStep(const FileStep& step, bool acted) {
-  const char* own = FileTable[step.row - 1].Name;
+void LogFileStep(const FileStep& step) {
+  const unsigned at = step.row - 1;
+  const char* own = FileTable[at].Name;
   const char* staged = StagedFileName(step.row);
   const char* kept = KeptFileName(step.row);
-  if (!acted) return;
+  if (!(FileTable[at].Flags & FILE_EXTRACT)) return;
   switch (step.kind) {
     case FileStepKind::Stage:
+      keptNow[at] = false;
       return LogBytes("staged", own, "as", staged, FileBytes(staged));
+    case FileStepKind::Flush:
+      return;
     case FileStepKind::KeepAside:
-      keptBytes[step.row - 1] = FileBytes(kept);
-      return LogBytes("kept", own, "as", kept, keptBytes[step.row - 1]);
+      if (!FileExists(kept)) return;
+      keptNow[at] = true;
+      keptBytes[at] = FileBytes(kept);
+      return LogBytes("kept", own, "as", kept, keptBytes[at]);
     case FileStepKind::Place:
       return LogBytes("moved", staged, "to", own, FileBytes(own));
     case FileStepKind::DropKept:
-      if (journal.kept[step.row - 1])
-        LogBytes(Exists(kept) ? "left for the next run" : "deleted", kept, nullptr, nullptr, keptBytes[step.row - 1]);
+      if (keptNow[at])
+        LogBytes(FileExists(kept) ? "left for the next run" : "deleted", kept, nullptr, nullptr, keptBytes[at]);
       return;
   }
 }
@@ -94,17 +107,11 @@ void LogFileStep(const FileStep& step, bool acted) {
 // The step that failed, with the platform's error, before anything else
 // runs; answers outcome.
 InstallOutcome LogFailedStep(const FileStep& step, InstallOutcome outcome) {
-  static const char* const doing[] = {"staging", "keeping aside", "moving in", "deleting the kept"};
+  static const char* const doing[] = {"staging", "flushing", "keeping aside", "moving in", "deleting the kept"};
   char error[DECIMAL_SIZE];
   Log("FAILED", doing[static_cast<int>(step.kind)], FileTable[step.row - 1].Name, "error",
       DecimalText(error, GetLastError()));
   return outcome;
-}
-
-void LogUndoStep(const UndoStep& step) {
-  if (step.kind == UndoKind::DeleteFile) LogBytes("undo: deleting", step.from, nullptr, nullptr, FileBytes(step.from));
-  if (step.kind == UndoKind::MoveFile) LogBytes("undo: moving", step.from, "back to", step.to, FileBytes(step.from));
-  if (step.kind == UndoKind::RemoveFolder) Log("undo: removing a folder the run made");
 }
 
 // A record, the entry's value or a shortcut, written or not.
@@ -113,36 +120,34 @@ bool Recorded(bool written, const char* what, const char* name) {
   return written;
 }
 
-// A run that was ended part way (killed, a power cut) left its staged,
-// kept and scratch files here, and had recorded nothing yet: the records
-// come after the files.  While any staged file is left, it had not moved
-// all its files in, so the earlier files it kept aside go back under their
-// names, replacing what it had moved there, and files and records agree
-// again.  With none left it had, and its kept files only waited to be
-// deleted.  A kept file whose name is missing goes back in either case.
-void RemoveLeftovers() {
-  // Every name such a run leaves ends in ".tmp": one look tells whether
-  // there is anything to do, which there almost never is.
+// Puts the current folder right after a run that did not finish: this one,
+// failed part way, or an earlier one that was killed or lost its power.
+// Every name such a run leaves ends in ".tmp", so one look tells whether
+// there is anything to do, which there almost never is.  False when a step
+// could not be taken (a file held open): what is left then reads the same
+// way to the next run, which takes it up from there.
+bool Recover() {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA("*.tmp", &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  if (search == INVALID_HANDLE_VALUE) return true;
   FindClose(search);
-  Log("putting right what an ended run left in", Installer.destination);
-  bool movedIn = true;
-  for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) movedIn = movedIn && !Exists(StagedFileName(row));
+  Log("putting right what an unfinished run left in", Installer.destination);
+  FolderView view;
+  view.scratch = FileExists(SCRATCH_FILE_NAME);
   for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) {
-    const char* own = FileTable[row - 1].Name;
-    const char* kept = KeptFileName(row);
-    DeleteFileA(StagedFileName(row));
-    if (!Exists(kept)) continue;
-    // One that cannot go back stays where it is: never the only copy lost.
-    if (!Exists(own) || (!movedIn && DeleteFileA(own))) {
-      MoveFileA(kept, own);
-    } else if (movedIn) {
-      DeleteFileA(kept);
-    }
+    view.own[row - 1] = FileExists(FileTable[row - 1].Name);
+    view.staged[row - 1] = FileExists(StagedFileName(row));
+    view.kept[row - 1] = FileExists(KeptFileName(row));
   }
-  DeleteFileA(SCRATCH_FILE_NAME);
+  size_t count = PlanRecovery(view, recoverySteps);
+  for (size_t i = 0; i < count; ++i) {
+    const RecoveryStep& step = recoverySteps[i];
+    if (step.kind == RecoveryKind::DeleteFile) LogBytes("deleting", step.from, nullptr, nullptr, FileBytes(step.from));
+    if (step.kind == RecoveryKind::MoveFile) LogBytes("moving", step.from, "back to", step.to, FileBytes(step.from));
+    bool done = step.kind == RecoveryKind::DeleteFile ? DeleteFileA(step.from) : MoveFileA(step.from, step.to);
+    if (!done) return false;
+  }
+  return true;
 }
 
 // An earlier file that cannot be replaced (held open by a running program,
@@ -156,66 +161,70 @@ InstallOutcome Replaceable(const char* name) {
   return probe.valid() ? InstallOutcome::Done : FailureOutcome();
 }
 
-// Performs one step; acted is false where there was nothing to do.  The
-// moves are renames within one folder: MoveFileA is on every platform
-// (MoveFileExA is not on the 9x family), and never replaces a file.
-InstallOutcome PerformFileStep(const FileStep& step, bool* acted) {
+// Until the platform has written it to the disk, a file that is renamed
+// over an earlier one may come back from a power cut zero-filled.
+bool Flush(const char* name) {
+  FileOwner file(CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid() && FlushFileBuffers(file.get());
+}
+
+// Performs one step.  The moves are renames within one folder: MoveFileA is
+// on every platform (MoveFileExA is not on the 9x family), and never
+// replaces a file.
+InstallOutcome PerformFileStep(const FileStep& step) {
   const FileTableEntry& entry = FileTable[step.row - 1];
-  bool folderRow = (entry.Flags & FILE_MKDIR) != 0;
-  *acted = !folderRow;
+  if (entry.Flags & FILE_MKDIR) {
+    // Already there: not examined; only a folder this run made is removed.
+    if (step.kind == FileStepKind::Stage && CreateDirectoryA(entry.Name, nullptr))
+      journal.rowFolder[step.row - 1] = true;
+    return InstallOutcome::Done;
+  }
+  if (!(entry.Flags & FILE_EXTRACT)) return InstallOutcome::Done;
+  const char* staged = StagedFileName(step.row);
+  const char* kept = KeptFileName(step.row);
+  bool done = true;
   switch (step.kind) {
     case FileStepKind::Stage:
-      if (folderRow) {
-        *acted = CreateDirectoryA(entry.Name, nullptr) != 0;  // already there: not examined
-        return InstallOutcome::Done;
-      }
-      if (!(entry.Flags & FILE_EXTRACT)) return *acted = false, InstallOutcome::Done;
       CopyText(statusText, sizeof statusText, WORKING_TEXT);
       AppendText(statusText, sizeof statusText, entry.Name);
       if (!Installer.silent) UpdateProgress(nullptr, statusText, -1);
       if (InstallOutcome replace = Replaceable(entry.Name); replace != InstallOutcome::Done) return replace;
-      return ExtractPayloadFile(entry.ResourceId, StagedFileName(step.row));
+      return ExtractPayloadFile(entry.ResourceId, staged);
+    case FileStepKind::Flush:
+      done = Flush(staged);
+      break;
     case FileStepKind::KeepAside:
-      *acted = *acted && Exists(entry.Name);
-      return !*acted || MoveFileA(entry.Name, KeptFileName(step.row)) ? InstallOutcome::Done : FailureOutcome();
+      done = !Exists(entry.Name) || MoveFileA(entry.Name, kept);
+      break;
     case FileStepKind::Place:
-      return folderRow || MoveFileA(StagedFileName(step.row), entry.Name) ? InstallOutcome::Done
-                                                                          : InstallOutcome::CreateFailed;
+      done = MoveFileA(staged, entry.Name);
+      break;
     case FileStepKind::DropKept:
       // One that stays (held open) is removed by the next run.
-      if (journal.kept[step.row - 1]) DeleteFileA(KeptFileName(step.row));
-      return InstallOutcome::Done;
+      if (FileExists(kept)) DeleteFileA(kept);
+      break;
   }
-  return InstallOutcome::Done;
+  return done ? InstallOutcome::Done : FailureOutcome();
 }
 
 // Takes the destination back to what it was before this run, then answers
-// how the run ended.
+// how the run ended.  An undo that cannot finish leaves what the next run
+// needs to finish it, and an abort then is a failure the user must hear of.
 InstallOutcome Undo(InstallOutcome outcome) {
-  size_t count = PlanUndo(journal, undoSteps);
-  bool left = false;
-  for (size_t i = 0; i < count; ++i) {
-    const UndoStep& step = undoSteps[i];
-    LogUndoStep(step);
-    if (step.kind == UndoKind::DeleteFile) {
-      DeleteFileA(step.from);
-    } else if (step.kind == UndoKind::MoveFile) {
-      MoveFileA(step.from, step.to);
-    } else if (step.from != nullptr) {
-      RemoveDirectoryA(step.from);
-    } else {
-      // A folder that is the current one cannot be removed: the drive's
-      // root is, from here on.
-      if (!left) {
-        std::memcpy(undoFolder, Installer.destination, 3);
-        undoFolder[3] = '\0';
-        SetCurrentDirectoryA(undoFolder);
-        left = true;
-      }
-      std::memcpy(undoFolder, Installer.destination, step.folderLength);
-      undoFolder[step.folderLength] = '\0';
-      RemoveDirectoryA(undoFolder);  // one that holds something else stays
-    }
+  if (!Recover()) return outcome == InstallOutcome::Aborted ? InstallOutcome::CreateFailed : outcome;
+  for (unsigned row = FILE_TABLE_ROWS; row >= 1; --row)
+    if (journal.rowFolder[row - 1]) RemoveDirectoryA(FileTable[row - 1].Name);
+  if (journal.createdFolders == 0) return outcome;
+  // A folder that is the current one cannot be removed: the drive's root
+  // is, from here on.
+  std::memcpy(undoFolder, Installer.destination, 3);
+  undoFolder[3] = '\0';
+  SetCurrentDirectoryA(undoFolder);
+  for (unsigned level = journal.createdFolders; level >= 1; --level) {
+    size_t length = journal.folderLength[level - 1];
+    std::memcpy(undoFolder, Installer.destination, length);
+    undoFolder[length] = '\0';
+    RemoveDirectoryA(undoFolder);  // one that holds something else stays
   }
   return outcome;
 }
@@ -227,15 +236,14 @@ InstallOutcome InstallFiles() {
   // Every file name below is relative to the destination: expanding them
   // anywhere else (the CD, the user's download folder) must not happen.
   if (!SetCurrentDirectoryA(Installer.destination)) return Undo(InstallOutcome::CreateFailed);
-  RemoveLeftovers();
+  // What an earlier run left unfinished is put right before anything else.
+  if (!Recover()) return Undo(InstallOutcome::CreateFailed);
 
   FileStep step;
   for (unsigned index = 0; FileStepAt(index, &step); ++index) {
-    bool acted = false;
-    InstallOutcome outcome = PerformFileStep(step, &acted);
+    InstallOutcome outcome = PerformFileStep(step);
     if (outcome != InstallOutcome::Done) return Undo(LogFailedStep(step, outcome));
-    LogFileStep(step, acted);
-    RecordFileStep(&journal, step, acted);
+    LogFileStep(step);
     if (step.kind == FileStepKind::Stage && !Installer.silent) {
       UpdateProgress(nullptr, nullptr, static_cast<int>(step.row));
       PumpProgress();

@@ -15,6 +15,7 @@ ALLOWED = {
         "LoadLibraryA", "GetProcAddress",  # comctl32's ordinal 17; the DLL search limits where kernel32 has them
         "GetFileAttributesA", "MoveFileA", "RemoveDirectoryA",  # all or nothing: staged files, kept files, undo
         "FindFirstFileA", "FindClose",  # whether a killed run left anything in the destination
+        "FlushFileBuffers",  # every staged file is on the disk before the first earlier file is moved aside
         "WaitForSingleObject",  # the legacy uninstaller has ended before the installation begins
         "SetErrorMode",  # unattended, the platform's own boxes (no disk in the drive) fail quietly
         "GetLocalTime", "SetFilePointer",  # the log ("/LOG="): each line stamped and appended

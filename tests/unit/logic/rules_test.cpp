@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,9 +14,7 @@
 #include "dialogs/cdrom_menu_choice.h"
 #include "dialogs/dialog_frame_table.h"
 #include "dialogs/install_dialog_texts.h"
-#include "dialogs/progress_state.h"
 #include "engine/file_table.h"
-#include "engine/install_journal.h"
 #include "registry/product_records.h"
 #include "registry/value_path.h"
 
@@ -50,42 +47,6 @@ std::string Levels(const std::string& destination, LeadBytePredicate lead = null
 }
 
 bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-// A destination folder as a map of name to content; "/" marks a folder.
-using Folder = std::map<std::string, std::string>;
-
-// Runs the file steps on folder as the installer does, recording them in journal, failing the step at failAt
-// (the user's abort after it when abortAfterStage); answers whether every step succeeded.
-bool InstallFilesInto(Folder& folder, InstallJournal& journal, unsigned failAt, bool abortAfterStage) {
-  const bool update = folder.count(FileTable[0].Name) > 0;
-  FileStep step;
-  for (unsigned index = 0; FileStepAt(index, &step); ++index) {
-    const std::string own = FileTable[step.row - 1].Name, staged = StagedFileName(step.row), kept = KeptFileName(step.row);
-    if (index == failAt && !FilesCommitted(step) && !abortAfterStage) return false;
-    bool acted = true;
-    if (step.kind == FileStepKind::Stage) folder[staged] = "new " + own;
-    if (step.kind == FileStepKind::KeepAside && (acted = folder.count(own) > 0))
-      folder[kept] = folder[own], folder.erase(own);
-    if (step.kind == FileStepKind::Place) folder[own] = folder[staged], folder.erase(staged);
-    if (step.kind == FileStepKind::DropKept && journal.kept[step.row - 1]) folder.erase(kept);
-    RecordFileStep(&journal, step, acted);
-    // Until the moves begin, an earlier installation is untouched; during them one file at most is away.
-    unsigned away = 0;
-    for (const FileTableEntry& entry : FileTable) away += !folder.count(entry.Name);
-    if (update) EXPECT_LE(away, index < FILE_TABLE_ROWS ? 0u : 1u) << index;
-    if (index == failAt && abortAfterStage && step.kind == FileStepKind::Stage) return false;
-  }
-  return true;
-}
-
-void Undo(Folder& folder, const InstallJournal& journal) {
-  UndoStep steps[MAX_UNDO_STEPS];
-  for (size_t i = 0, count = PlanUndo(journal, steps); i < count; ++i) {
-    if (steps[i].kind == UndoKind::DeleteFile) folder.erase(steps[i].from);
-    if (steps[i].kind == UndoKind::MoveFile) folder[steps[i].to] = folder[steps[i].from], folder.erase(steps[i].from);
-    if (steps[i].kind == UndoKind::RemoveFolder) folder.erase(std::string("C:\\A\\B", steps[i].folderLength) + "/");
-  }
-}
 
 }  // namespace
 
@@ -284,38 +245,5 @@ TEST(Dialogs, FrameForwardsParametersUnchangedAndAnswersTheDialogManagerAsEachMe
     EXPECT_EQ(DispatchFrameMessage(reinterpret_cast<HWND>(0x1234), message, wParam, lParam), frameAnswer) << message;
     const decltype(calls) call = {{0x1234, message, wParam, static_cast<uint64_t>(lParam)}};
     EXPECT_EQ(calls, forwarded ? call : decltype(calls)()) << message;
-  }
-}
-
-TEST(Dialogs, ProgressTitleIsCaptionSeparatorText) {
-  // As the installation shows it, the only caller with a caption.
-  EXPECT_EQ(Written(ComposeProgressTitle, PROGRESS_TITLE_SIZE, "", "Installing Quavertone", "Working ... "),
-            "yes Installing Quavertone  ---  Working ... ");
-}
-
-
-TEST(AllOrNothing, EveryFailurePointAndEveryAbortUndoesToTheFolderAsItWas) {
-  Folder earlier;
-  for (const FileTableEntry& entry : FileTable) earlier[entry.Name] = std::string("old ") + entry.Name;
-  for (const Folder& before : {Folder{}, earlier}) {
-    unsigned steps = 0;
-    for (FileStep step; FileStepAt(steps, &step);) ++steps;
-    for (unsigned failAt = 0; failAt <= steps; ++failAt) {
-      for (bool abort : {false, true}) {
-        Folder folder = before;
-        InstallJournal journal;
-        ClearJournal(&journal);
-        // The run made both levels of C:\A\B before the files.
-        folder["C:\\A/"] = folder["C:\\A\\B/"] = "";
-        for (size_t length : {4, 6}) RecordCreatedFolder(&journal, length);
-        if (InstallFilesInto(folder, journal, failAt, abort)) {
-          EXPECT_EQ(folder.size(), 7u) << "the five files and the two folders, nothing staged or kept: " << failAt;
-          for (const FileTableEntry& entry : FileTable) EXPECT_EQ(folder[entry.Name], std::string("new ") + entry.Name);
-          continue;
-        }
-        Undo(folder, journal);
-        EXPECT_EQ(folder, before) << "failed at step " << failAt << (abort ? " (abort)" : "");
-      }
-    }
   }
 }
