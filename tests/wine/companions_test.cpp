@@ -17,15 +17,13 @@ BOOL WINAPI RecordedShellExecuteEx(SHELLEXECUTEINFOA* s) {
   const auto text = [](const char* t) { return std::string(t ? t : "-") + "|"; };
   calls += text(s->lpVerb) + text(s->lpFile) + text(s->lpParameters) + text(s->lpDirectory) + std::to_string(s->nShow) +
            "|" + std::to_string(s->fMask) + "\n";
-  s->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
-  return TRUE;
+  return s->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33)), TRUE;
 }
 BOOL WINAPI SetDefault(DWORD flags) { return calls += "SetDefaultDllDirectories " + std::to_string(flags) + "\n", TRUE; }
 BOOL WINAPI SetDirectory(LPCSTR folder) { return calls += "SetDllDirectoryA \"" + std::string(folder) + "\"\n", TRUE; }
 void WINAPI Init() { calls += "ordinal 17\n"; }
 HMODULE WINAPI RecordedLoadLibrary(LPCSTR path) {
-  calls += "LoadLibraryA " + std::string(path) + "\n";
-  return reinterpret_cast<HMODULE>(static_cast<INT_PTR>(1));
+  return calls += "LoadLibraryA " + std::string(path) + "\n", reinterpret_cast<HMODULE>(static_cast<INT_PTR>(1));
 }
 template <typename F> FARPROC As(F f) { return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(f)); }
 FARPROC WINAPI RecordedGetProcAddress(HMODULE, LPCSTR name) {
@@ -39,37 +37,33 @@ int main() {
   const struct {
     int (*start)();
     std::string call;
-  } starts[] = {{RunDirectXSetup, "-|" + cd + "directx\\dxsetup.exe|-|" + cd + "directx\\|5|0"},
-                {[] { return RunEncoderSetup(true); }, "-|" + cd + "bladeenc.exe|/s|" + cd + "|5|0"},
-                {OpenSoundFxFolder, "-|" + cd + "SoundFX|-|-|1|0"},
-                {ExploreCdRom, "explore|" + cd + "|-|-|1|0"}};
-  for (const auto& s : starts) {
-    calls.clear();
-    CHECK(s.start() == 1 && calls == s.call + "\n", "%s, not %s", calls.c_str(), s.call.c_str());
-  }
-  // Unattended: no error box (0x400), no zone check (0x800000) where the shell knows it (XP SP1 on).
-  const struct { uint32_t platform, release; unsigned long mask; } quiet[] = {
-      {PLATFORM_WIN9X, 410, 0x400}, {PLATFORM_NT, 500, 0x400}, {PLATFORM_NT, 501, 0x800400}};
-  Installer.silent = true;
-  for (const auto& q : quiet) {
-    calls.clear();
-    Installer.platform = q.platform, Installer.release = q.release;
-    RunEncoderSetup(true);
-    CHECK(calls.substr(calls.rfind('|') + 1) == std::to_string(q.mask) + "\n", "%u %u: %s", q.platform, q.release, calls.c_str());
+  } starts[] = {{RunDirectXSetup, "-|" + cd + "directx\\dxsetup.exe|-|" + cd + "directx\\|5|"},
+                {[] { return RunEncoderSetup(true); }, "-|" + cd + "bladeenc.exe|/s|" + cd + "|5|"},
+                {OpenSoundFxFolder, "-|" + cd + "SoundFX|-|-|1|"},
+                {ExploreCdRom, "explore|" + cd + "|-|-|1|"}};
+  // Unattended, no error box (0x400), and no zone check (0x800000) where the shell knows it: XP SP1 on.
+  const struct { bool silent; uint32_t platform, release; const char* mask; } runs[] = {
+      {false, PLATFORM_NT, 601, "0"}, {true, PLATFORM_WIN9X, 410, "1024"}, {true, PLATFORM_NT, 500, "1024"},
+      {true, PLATFORM_NT, 501, "8389632"}};
+  for (const auto& r : runs) {
+    Installer.silent = r.silent, Installer.platform = r.platform, Installer.release = r.release;
+    for (const auto& s : starts) {
+      calls.clear();
+      CHECK(s.start() == 1 && calls == s.call + r.mask + "\n", "%s, not %s%s", calls.c_str(), s.call.c_str(), r.mask);
+    }
   }
   // The system folder only where kernel32 can say so, else at least the current folder out (the destination
   // while the files are written), else nothing; comctl32 always by its full path in the system folder.
+  char system[MAX_PATH] = "";
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string comctl32 = "LoadLibraryA " + std::string(system) + "\\comctl32.dll\nordinal 17\n";
   const struct { bool has[2]; std::string calls; } limits[] = {
       {{true, true}, "SetDefaultDllDirectories 2048\n"}, {{false, true}, "SetDllDirectoryA \"\"\n"}, {{false, false}, ""}};
   for (const auto& l : limits) {
     calls.clear(), kernelHas[0] = l.has[0], kernelHas[1] = l.has[1];
     LimitDllSearch();
-    CHECK(calls == l.calls, "with %d %d: %s", l.has[0], l.has[1], calls.c_str());
+    InitCommonControlsFromSystemFolder();
+    CHECK(calls == l.calls + comctl32, "with %d %d: %s", l.has[0], l.has[1], calls.c_str());
   }
-  char system[MAX_PATH] = "";
-  GetSystemDirectoryA(system, MAX_PATH);
-  calls.clear();
-  InitCommonControlsFromSystemFolder();
-  CHECK(calls == "LoadLibraryA " + std::string(system) + "\\comctl32.dll\nordinal 17\n", "%s", calls.c_str());
   return Verdict();
 }

@@ -891,15 +891,12 @@ bool Run(const std::string& verb, std::string rest) {
       Check(HasValue(key, name, bytes.size() == 4 && bytes == one ? REG_DWORD : REG_SZ, bytes), std::string(name) + " is wrong");
     return true;
   }
-  if (verb == "logged") {  // "logged FILE TEXT" ("FILE" in quotes when it has blanks): a line of the log, after
-    // its time stamp, begins with TEXT
-    size_t end = rest[0] == '"' ? rest.find('"', 1) + 1 : rest.find(' ');
-    std::string path = rest.substr(rest[0] == '"', end - 2 * (rest[0] == '"')), log = ReadAll(path);
-    rest = rest.substr(end + 1);
-    std::istringstream in(log);
-    bool found = false;
-    for (std::string line; std::getline(in, line);) found = found || (line.size() > 24 && line.compare(24, rest.size(), rest) == 0);
-    return Check(found, path + " has no line \"" + rest + "\":\n" + log), true;
+  if (verb == "logged") {  // "logged FILE TEXT" (FILE in quotes when it has blanks): a line, after its time stamp
+    size_t quoted = rest[0] == '"', end = quoted ? rest.find('"', 1) + 1 : rest.find(' ');
+    std::string path = rest.substr(quoted, end - 2 * quoted), log = "\n" + ReadAll(path), text = rest.substr(end + 1);
+    for (size_t at = 0; (at = log.find('\n', at)) != std::string::npos;)
+      if (++at + 24 < log.size() && log.compare(at + 24, text.size(), text) == 0) return true;
+    return Check(false, path + " has no line \"" + text + "\":" + log), true;
   }
   if (verb == "marker") {  // "marker CLASS": a window of that class, never shown, as another program may have
     WNDCLASSA windowClass = {};
@@ -908,10 +905,6 @@ bool Run(const std::string& verb, std::string rest) {
     RegisterClassA(&windowClass);
     return Check(CreateWindowA(rest.c_str(), "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr) != nullptr,
                  "no window of class " + rest);
-  }
-  if (verb == "copy") {
-    std::string from = Word(rest);
-    return Check(Copy(from, rest), "could not copy " + from + " to " + rest);
   }
   if (verb == "noentry") {  // the whole key, in both views
     for (const char* key : kUninstallKeys) Soon([&] { return !OpenPath(key, false); }, std::string(key) + " is there");

@@ -123,16 +123,14 @@ TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
 }
 
 TEST(Log, LinesAreStampedOneLineEachAndCutBeforeTheirBreak) {
-  const LogTime time = {2026, 12, 8, 9, 5, 7, 42};
   const char* const fields[] = {"staged", nullptr, "a\r\nb", "7"};
   for (const auto& [capacity, expected] : {std::pair<size_t, std::string>{64, "staged a  b 7\r\n"}, {32, "staged\r\n"}}) {
     std::vector<char> line(capacity);  // AddressSanitizer sees any byte past it
-    EXPECT_EQ(std::string(line.data(), ComposeLogLine(line.data(), capacity, time, fields, 4)),
-              "2026-12-08 09:05:07.042 " + expected);
+    const size_t length = ComposeLogLine(line.data(), capacity, {2026, 12, 8, 9, 5, 7, 42}, fields, 4);
+    EXPECT_EQ(std::string(line.data(), length), "2026-12-08 09:05:07.042 " + expected);
   }
-  char digits[DECIMAL_SIZE];
-  EXPECT_STREQ(DecimalText(digits, 0), "0");
-  EXPECT_STREQ(DecimalText(digits, 4294967295u), "4294967295");
+  char zero[DECIMAL_SIZE], most[DECIMAL_SIZE];
+  EXPECT_EQ(DecimalText(zero, 0) + std::string("|") + DecimalText(most, 4294967295u), "0|4294967295");
 }
 
 // Under code page 932 the kanji 95 5C and 83 5C end in the byte of "\":
