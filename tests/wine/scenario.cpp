@@ -899,9 +899,7 @@ bool Run(const std::string& verb, std::string rest) {
     return Check(false, path + " has no line \"" + text + "\":" + log), true;
   }
   if (verb == "marker") {  // "marker CLASS": a window of that class, never shown, as another program may have
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = rest.c_str();
+    WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, rest.c_str()};
     RegisterClassA(&windowClass);
     return Check(CreateWindowA(rest.c_str(), "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr) != nullptr,
                  "no window of class " + rest);
