@@ -31,13 +31,12 @@ bool StartThroughShell(const char* verb, const char* file, const char* parameter
   SHELLEXECUTEINFOA start;
   ZeroMemory(&start, sizeof start);
   start.cbSize = sizeof start;
-  // Unattended, nobody could answer the shell's error boxes or its security
-  // warning for a program from a network drive.
-  if (Installer.silent) {
-    start.fMask = SEE_MASK_FLAG_NO_UI;
-    if (Installer.platform == PLATFORM_NT && Installer.release >= FIRST_RELEASE_WITH_ZONE_CHECKS)
-      start.fMask |= SEE_NO_ZONE_CHECKS;
-  }
+  // A start that fails is passed over quietly, as ShellExecuteA does; and
+  // unattended, nobody could answer the shell's security warning for a
+  // program from a network drive.
+  start.fMask = SEE_MASK_FLAG_NO_UI;
+  if (Installer.silent && Installer.platform == PLATFORM_NT && Installer.release >= FIRST_RELEASE_WITH_ZONE_CHECKS)
+    start.fMask |= SEE_NO_ZONE_CHECKS;
   start.lpVerb = verb;
   start.lpFile = file;
   start.lpParameters = parameters;

@@ -14,6 +14,7 @@ int ExploreCdRom();
 bool RunsFromCdRom();
 
 // Starts file through the shell (verb, parameters and folder null for
-// none), quietly in an unattended run, and logs the start and its result.
+// none) without its error boxes, without its zone check too in an
+// unattended run, and logs the start and its result.
 // Yes when the shell reports a start.
 bool StartThroughShell(const char* verb, const char* file, const char* parameters, const char* folder, int show);

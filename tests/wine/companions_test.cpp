@@ -41,9 +41,9 @@ int main() {
                 {[] { return RunEncoderSetup(true); }, "-|" + cd + "bladeenc.exe|/s|" + cd + "|5|"},
                 {OpenSoundFxFolder, "-|" + cd + "SoundFX|-|-|1|"},
                 {ExploreCdRom, "explore|" + cd + "|-|-|1|"}};
-  // Unattended, no error box (0x400), and no zone check (0x800000) where the shell knows it: XP SP1 on.
+  // No error box (0x400); unattended, no zone check (0x800000) either where the shell knows it: XP SP1 on.
   const struct { bool silent; uint32_t platform, release; const char* mask; } runs[] = {
-      {false, PLATFORM_NT, 601, "0"}, {true, PLATFORM_WIN9X, 410, "1024"}, {true, PLATFORM_NT, 500, "1024"},
+      {false, PLATFORM_NT, 601, "1024"}, {true, PLATFORM_WIN9X, 410, "1024"}, {true, PLATFORM_NT, 500, "1024"},
       {true, PLATFORM_NT, 501, "8389632"}};
   for (const auto& r : runs) {
     Installer.silent = r.silent, Installer.platform = r.platform, Installer.release = r.release;
