@@ -47,6 +47,7 @@ class UniqueAny {
 namespace owners {
 inline HANDLE NoFile() { return INVALID_HANDLE_VALUE; }
 inline void CloseFile(HANDLE file) { CloseHandle(file); }
+inline HANDLE NoHandle() { return nullptr; }
 inline HKEY NoKey() { return nullptr; }
 inline void CloseKey(HKEY key) { RegCloseKey(key); }
 template <typename Interface>
@@ -68,6 +69,8 @@ inline void FreeItems(LPITEMIDLIST items) {
 
 // A file opened with CreateFileA.
 using FileOwner = UniqueAny<HANDLE, owners::NoFile, owners::CloseFile>;
+// A process, a thread or a job: kernel handles whose "none" is null.
+using HandleOwner = UniqueAny<HANDLE, owners::NoHandle, owners::CloseFile>;
 // A registry key, owned only once the platform reported it opened.
 using KeyOwner = UniqueAny<HKEY, owners::NoKey, owners::CloseKey>;
 // A COM interface pointer, released.

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "common/text.h"
+#include "common/unique_any.h"
 #include "companions/companions.h"
 
 namespace {
@@ -27,8 +28,86 @@ bool StartProgramInFolder(const char* fileName, const char* parameters, const ch
   return StartThroughShell(nullptr, programPath, parameters, folder, SW_SHOW);
 }
 
+namespace {
+
+// Job objects came with Windows 2000: the 9x family and NT 4 have none.
+typedef HANDLE(WINAPI* CreateJobObjectFunction)(SECURITY_ATTRIBUTES*, const char*);
+typedef BOOL(WINAPI* AssignProcessToJobObjectFunction)(HANDLE, HANDLE);
+typedef BOOL(WINAPI* QueryInformationJobObjectFunction)(HANDLE, JOBOBJECTINFOCLASS, void*, DWORD, DWORD*);
+
+// How often a job is asked whether any of its processes still runs.
+constexpr DWORD JOB_POLL_MS = 100;
+
+template <typename Function>
+Function KernelFunction(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// Waits until process has ended (or, without one, for a poll's time),
+// handling the messages that reach this thread meanwhile: a program that
+// sends to every top-level window as it uninstalls would otherwise wait for
+// the installer while the installer waits for it.
+bool WaitPumping(HANDLE process) {
+  const DWORD handles = process != nullptr ? 1 : 0;
+  DWORD got = MsgWaitForMultipleObjects(handles, &process, FALSE, process != nullptr ? INFINITE : JOB_POLL_MS,
+                                        QS_ALLINPUT);
+  if (got == WAIT_OBJECT_0 + handles) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    return false;
+  }
+  // Ended, a poll's time gone by, or a wait the platform refuses: done.
+  return true;
+}
+
+// A job whose processes still run; false when it cannot be asked.
+bool JobRuns(HANDLE job, QueryInformationJobObjectFunction query) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting;
+  return query(job, JobObjectBasicAccountingInformation, &accounting, sizeof accounting, nullptr) &&
+         accounting.ActiveProcesses > 0;
+}
+
+// Started suspended, so that it is in the job before it can start anything.
+bool StartSuspendedInJob(const char* folder, PROCESS_INFORMATION* started) {
+  static char commandLine[MAX_PATH + 2];
+  if (!CopyText(commandLine, sizeof commandLine, "\"") || !AppendText(commandLine, sizeof commandLine, programPath) ||
+      !AppendText(commandLine, sizeof commandLine, "\""))
+    return false;
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOW;
+  return CreateProcessA(programPath, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, folder,
+                        &startup, started) != 0;
+}
+
+}  // namespace
+
 bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const char* folder) {
   if (!ComposeProgramPath(fileName, folder)) return false;
+  // An uninstaller that must delete its own file starts a copy of itself
+  // from the temporary folder and ends at once; the copy is what asks and
+  // removes.  Everything it starts is in one job, and the wait lasts until
+  // the job is empty.  Where there are no jobs, or this process is already
+  // in one that cannot take another (Windows 7 and earlier), the program
+  // alone is waited for.
+  auto createJob = KernelFunction<CreateJobObjectFunction>("CreateJobObjectA");
+  auto assign = KernelFunction<AssignProcessToJobObjectFunction>("AssignProcessToJobObject");
+  auto query = KernelFunction<QueryInformationJobObjectFunction>("QueryInformationJobObject");
+  PROCESS_INFORMATION started;
+  if (parameters == nullptr && createJob != nullptr && assign != nullptr && query != nullptr &&
+      StartSuspendedInJob(folder, &started)) {
+    HandleOwner process(started.hProcess), thread(started.hThread);
+    HandleOwner job(createJob(nullptr, nullptr));
+    bool inJob = job.valid() && assign(job.get(), process.get());
+    ResumeThread(thread.get());
+    while (!WaitPumping(process.get())) {
+    }
+    while (inJob && JobRuns(job.get(), query)) WaitPumping(nullptr);
+    return true;
+  }
   SHELLEXECUTEINFOA run;
   ZeroMemory(&run, sizeof run);
   run.cbSize = sizeof run;
@@ -40,8 +119,8 @@ bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const
   run.lpDirectory = folder;
   run.nShow = SW_SHOW;
   if (!ShellExecuteExA(&run) || run.hProcess == nullptr) return false;
-  // The installer has no window open meanwhile, so nothing waits on it.
-  WaitForSingleObject(run.hProcess, INFINITE);
-  CloseHandle(run.hProcess);
+  HandleOwner process(run.hProcess);
+  while (!WaitPumping(process.get())) {
+  }
   return true;
 }

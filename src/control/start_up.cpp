@@ -10,6 +10,7 @@
 #include "control/command_tail.h"
 #include "resource_ids.h"
 #include "control/dll_search.h"
+#include "control/instance_mutex.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
 
@@ -55,12 +56,6 @@ void StartInstaller(HINSTANCE, const char* commandTail) {
   ReadSwitches(commandTail);
 
   if (FindWindowA(INSTALLER_WINDOW_CLASS, nullptr) != nullptr) EndRun(EXIT_ANOTHER_SETUP);
-  // No window of the class above is ever made, so that test finds only
-  // other programs' windows: a second installer started beside this one (a
-  // double double-click, the autorun and a click) ends here just as quietly.
-  // The mutex lives as long as this process.
-  HANDLE running = CreateMutexA(nullptr, FALSE, INSTALLER_MUTEX_NAME);
-  if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) EndRun(EXIT_ANOTHER_SETUP);
 
   RegisterInstallerClass(Installer.instance);
   InitCommonControlsFromSystemFolder();
@@ -77,5 +72,14 @@ void StartInstaller(HINSTANCE, const char* commandTail) {
   char family[DECIMAL_SIZE], release[DECIMAL_SIZE], build[DECIMAL_SIZE];
   Log("platform", DecimalText(family, Installer.platform), "release", DecimalText(release, Installer.release), "build",
       DecimalText(build, version->dwBuildNumber & 0xFFFF));
+
+  // No window of the class above is ever made, so that test finds only
+  // other programs' windows: a second installer started beside this one (a
+  // double double-click, the autorun and a click, a deployment in another
+  // session) ends here just as quietly.  The mutex lives as long as this
+  // process.
+  HANDLE running = CreateMutexA(nullptr, FALSE, InstallerMutexName(Installer.platform, version->dwMajorVersion));
+  if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) EndRun(EXIT_ANOTHER_SETUP);
+
   if (Installer.platform == PLATFORM_WIN32S) FatalError("ERROR: Quavertone requires Windows 9x/ME/NT");
 }

@@ -16,7 +16,7 @@ ALLOWED = {
         "GetFileAttributesA", "MoveFileA", "RemoveDirectoryA",  # all or nothing: staged files, kept files, undo
         "FindFirstFileA", "FindClose",  # whether a killed run left anything in the destination
         "FlushFileBuffers",  # every staged file is on the disk before the first earlier file is moved aside
-        "WaitForSingleObject",  # the legacy uninstaller has ended before the installation begins
+        "CreateProcessA", "ResumeThread",  # the legacy uninstaller starts suspended, to be in a job before it runs
         "SetErrorMode",  # unattended, the platform's own boxes (no disk in the drive) fail quietly
         "GetLocalTime", "SetFilePointer",  # the log ("/LOG="): each line stamped and appended
     },
@@ -24,6 +24,7 @@ ALLOWED = {
         "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA", "DialogBoxParamA",
         "CreateDialogParamA", "EndDialog", "DestroyWindow", "SetWindowTextA", "SetDlgItemTextA", "GetDlgItemTextA",
         "SendDlgItemMessageA", "GetDlgItem", "EnableWindow", "LoadImageA", "PeekMessageA", "IsDialogMessageA",
+        "MsgWaitForMultipleObjects", "DispatchMessageA",  # waiting for the legacy uninstaller, messages handled
     },
     "advapi32.dll": {
         "RegCreateKeyExA", "RegOpenKeyExA", "RegSetValueExA", "RegQueryValueExA", "RegDeleteValueA", "RegCloseKey",

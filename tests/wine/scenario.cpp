@@ -21,11 +21,12 @@
 #include <vector>
 
 #include "check.h"  // ReadAll, WriteAll
+#include "engine/file_table.h"
+#include "engine/install_journal.h"
 
 namespace {
 
 const char kProductKey[] = "HKCU\\Software\\Quavertone";
-const char* const kFiles[] = {"Quavertone.exe", "Quavertone.chm", "akrip32.dll", "npmod32.dll", "tonekit.exe"};
 const char kStandinLog[] = "C:\\qvtest\\started.log";
 // While this file exists, a started stand-in stays running.
 const char kStandinWait[] = "C:\\qvtest\\standin.wait";
@@ -383,6 +384,22 @@ bool StartSetup(std::string rest) {
 // there: the installer works through its files faster than any person
 // could press a key, so a person's Escape in the progress window, or a
 // power cut in the middle of the files, is otherwise impossible to time.
+// The row whose payload the installer is expanding into FOLDER: the scratch
+// file is there, and the row's staged file is shorter than its payload.  0
+// between the files.
+int Expanding(const std::string& folder) {
+  if (!Exists(folder + "\\" SCRATCH_FILE_NAME)) return 0;
+  for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) {
+    WIN32_FILE_ATTRIBUTE_DATA staged, payload;
+    if (GetFileAttributesExA((folder + "\\" + StagedFileName(row)).c_str(), GetFileExInfoStandard, &staged) &&
+        GetFileAttributesExA((Env("QV_SETUP_BUILD") + "\\payloads\\" + FileTable[row - 1].Name).c_str(),
+                             GetFileExInfoStandard, &payload) &&
+        staged.nFileSizeLow < payload.nFileSizeLow)
+      return static_cast<int>(row);
+  }
+  return 0;
+}
+
 bool Catch(const std::string& caption) {
   Program& setup = Setup();
   char text[256];
@@ -516,7 +533,8 @@ bool Keys(HWND target, std::string keys) {
 // staged or kept-aside file (*.tmp) beside them, the records name
 // folder and release 10.0, and both shortcuts point at the program there.
 void CheckInstalled(const std::string& folder) {
-  for (const char* name : kFiles) {
+  for (const FileTableEntry& entry : FileTable) {
+    const std::string name = entry.Name;
     std::string expected = ReadAll(Env("QV_SETUP_BUILD") + "\\payloads\\" + name), got = ReadAll(folder + "\\" + name);
     Check(!expected.empty() && got == expected, folder + "\\" + name + ": " + std::to_string(got.size()) +
                                                     " bytes, the original has " + std::to_string(expected.size()));
@@ -640,9 +658,13 @@ void DeleteTree(const std::string& folder) {
 
 // The machine as before any installation, but for folder: no files held,
 // no product folder, records, entry, shortcuts or stand-ins' records.
-bool Clean(const std::string& folder) {
+void ReleaseHeld() {
   for (HANDLE file : heldFiles) CloseHandle(file);
   heldFiles.clear();
+}
+
+bool Clean(const std::string& folder) {
+  ReleaseHeld();
   DeleteTree(folder);
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quavertone");
   for (const char* key : kUninstallKeys) {
@@ -683,6 +705,7 @@ bool Run(const std::string& verb, std::string rest) {
     heldFiles.push_back(CreateFileA(rest.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
     return Check(heldFiles.back() != INVALID_HANDLE_VALUE, "could not hold " + rest + " open");
   }
+  if (verb == "release") return ReleaseHeld(), true;  // every file held is let go
   if (verb == "delete") return DeleteFileA(rest.c_str()) || RemoveDirectoryA(rest.c_str()), true;  // a file or an empty folder
   if (verb == "fill") {  // "fill PATH KB": a file that takes that much room
     std::string path = Word(rest);
@@ -715,10 +738,6 @@ bool Run(const std::string& verb, std::string rest) {
     return Soon(good, path + " is not a file" + (size.empty() ? "" : " of " + size + " bytes"));
   }
   if (verb == "nofile") return Soon([&] { return !Exists(rest); }, rest + " is there");
-  if (verb == "same") {
-    std::string path = Word(rest);
-    return Check(ReadAll(path) == Unescape(rest), path + " holds \"" + Printable(ReadAll(path)) + "\""), true;
-  }
   if (verb == "product")
     return Start(others, rest + "\\Quavertone.exe", "Quavertone.exe", rest) &&
            Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) != nullptr; }), "the product shows no window");
@@ -782,26 +801,43 @@ bool Run(const std::string& verb, std::string rest) {
   }
   if (verb == "catch") return Catch(rest);
   if (verb == "interrupt") {
-    // "interrupt K": the progress window's close box, taken K pumps after
-    // the window came up (K messages wait before it).
+    // "interrupt": the progress window's close box, as soon as it shows;
+    // "interrupt K FOLDER": Escape, taken when K files (1 to 5) are staged
+    // in FOLDER.  The installer takes one message after each file, so
+    // while it is caught expanding file R, K - R messages go before the
+    // key.  (The close box takes two: the dialog posts itself the command.)
     if (!Catch("Installing Quavertone")) return false;
-    for (int n = std::stoi(rest); n > 0; --n) PostMessageA(window, WM_NULL, 0, 0);
+    int k = rest.empty() ? 0 : std::stoi(Word(rest)), row = 0;
+    for (DWORD start = GetTickCount(); k > 0 && (row = Expanding(rest)) == 0; Sleep(0)) {
+      ResumeThread(Setup().thread);
+      Sleep(0);
+      SuspendThread(Setup().thread);
+      if (!Check(GetTickCount() - start < kWaitMs, "never caught expanding a file")) return false;
+    }
+    if (!Check(row <= k, "caught expanding file " + std::to_string(row) + ", past " + std::to_string(k)))
+      return Run("resume", ""), false;
+    for (int n = k - row; n > 0; --n) PostMessageA(window, WM_NULL, 0, 0);
+    if (k > 0) return PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 1), Run("resume", "");
     return Run("close", "") && Run("resume", "");
   }
   if (verb == "resume") return ResumeThread(Setup().thread), true;
   if (verb == "bar") {
-    // "bar FOLDER": the progress bar of the window that owns the box at hand
-    // runs from 0 to 5 and has taken one step for each file staged in FOLDER.
+    // "bar FOLDER N": the progress bar of the window that owns the box at
+    // hand runs from 0 to 5 and stands at N, one step for each file staged
+    // in FOLDER.
+    size_t last = rest.rfind(' ');
+    std::string folder = rest.substr(0, last);
+    rest = rest.substr(last + 1);
     HWND bar = GetDlgItem(GetWindow(window, GW_OWNER), 3002);
     DWORD_PTR low = 9, high = 9, pos = 9;
     SendMessageTimeoutA(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kControlMs, &low);
     SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kControlMs, &high);
     SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kControlMs, &pos);
     std::map<std::string, std::string> tree;
-    ListTree(rest, "", &tree);
+    ListTree(folder, "", &tree);
     size_t staged = 0;
     for (const auto& entry : tree) staged += entry.first.compare(0, 5, "qvnew") == 0;
-    return Check(low == 0 && high == 5 && pos == staged, "the bar runs " + std::to_string(low) + " to " +
+    return Check(low == 0 && high == 5 && pos == staged && std::to_string(pos) == rest, "the bar runs " + std::to_string(low) + " to " +
                  std::to_string(high) + " and stands at " + std::to_string(pos) + " with " + std::to_string(staged) + " files staged"), true;
   }
   if (verb == "kill") {

@@ -3,10 +3,11 @@
 // file held open can be neither moved nor deleted, and a power cut loses what
 // was never flushed.  Every earlier release (any subset of the five files)
 // meets a power cut or a held file at every call of a run, then another at
-// every call of its undo or of the next run's repair; the run after that must
-// find the earlier release whole or the new one whole, nothing in between.
+// every call of its undo or of the next run; the run after that must find
+// the earlier release whole or the new one whole, nothing in between.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -16,230 +17,163 @@
 namespace {
 
 constexpr unsigned ROWS = FILE_TABLE_ROWS;
-// Slots: the rows' own names, their staged names, their kept names, the
-// scratch file, and a file of the earlier release the installer never names.
-constexpr unsigned OWN = 0, STAGED = ROWS, KEPT = 2 * ROWS, SCRATCH = 3 * ROWS, FOREIGN = SCRATCH + 1,
-                   SLOTS = FOREIGN + 1;
-// Contents: OLD + row, NEW + row, a file cut short, one that came back from
-// a power cut zero-filled, the scratch file's bytes, the foreign file.
-constexpr int NONE = 0, OLD = 10, NEW = 20, PARTIAL = 30, ZEROS = 31, BYTES = 32, OTHER = 33;
+// Slots: the rows' own names, staged names and kept names, the scratch file,
+// and a file of the earlier release that the installer never names.
+constexpr unsigned OWN = 0, STAGED = ROWS, KEPT = 2 * ROWS, SCRATCH = 3 * ROWS, FOREIGN = SCRATCH + 1, SLOTS = FOREIGN + 1;
+// Contents: OLD + row, NEW + row, a file cut short, one that came back from a power cut zero-filled, other bytes.
+constexpr int NONE = 0, OLD = 10, NEW = 20, PARTIAL = 30, ZEROS = 31, OTHER = 32;
 
 unsigned Slot(const char* name) {
-  if (std::strcmp(name, SCRATCH_FILE_NAME) == 0) return SCRATCH;
-  for (unsigned row = 1; row <= ROWS; ++row) {
-    if (std::strcmp(name, FileTable[row - 1].Name) == 0) return OWN + row - 1;
-    if (std::strcmp(name, StagedFileName(row)) == 0) return STAGED + row - 1;
-    if (std::strcmp(name, KeptFileName(row)) == 0) return KEPT + row - 1;
-  }
-  ADD_FAILURE() << "a name the installer has no business with: " << name;
-  return FOREIGN;
+  for (unsigned s = 0; s < SCRATCH; ++s)
+    if (std::strcmp(name, s < STAGED ? FileTable[s].Name : s < KEPT ? StagedFileName(s - STAGED + 1)
+                                                                     : KeptFileName(s - KEPT + 1)) == 0)
+      return s;
+  EXPECT_STREQ(name, SCRATCH_FILE_NAME) << "a name the installer has no business with";
+  return SCRATCH;
 }
 
-enum class Fault { None, PowerCut, Held };
-
+enum Fault { NO_FAULT, POWER_CUT, HELD };
+const char* const SAID[] = {"nothing", "a power cut", "a held file"};
 struct Strike {
   Fault fault;
   int at;
 };
 
-// The destination folder C:\A\B.  The platform calls of a run count from 0,
-// and a fault strikes at its call: a power cut ends the run there, a held
-// file fails that call and every later one on the same name in the run.
+// The destination C:\A\B.  The calls of a run count from 0 and a fault
+// strikes at its call: a power cut ends the run, a held file fails that call
+// and every later one on the same name (a write that fails holds nothing).
 struct Disk {
   int content[SLOTS] = {};
-  bool durable[SLOTS] = {};
-  bool levelA = false, levelB = false;
-  Strike strikes[2] = {{Fault::None, -1}, {Fault::None, -1}};
-  int calls = 0, held = -1;
-  unsigned struck = 0;
-  bool dead = false, undone = false;
+  bool durable[SLOTS] = {}, levelA = false, levelB = false, dead = false, undone = false;
+  Strike strikes[2] = {};
+  int calls = 0, held = -1, struck = 0;
 
-  // The next run, with these faults.
-  void Restart(Strike a, Strike b = {Fault::None, -1}) {
-    strikes[0] = a, strikes[1] = b, calls = 0, held = -1, struck = 0, dead = false, undone = false;
+  void Restart(Strike a, Strike b = {}) {
+    strikes[0] = a, strikes[1] = b, calls = struck = 0, held = -1, dead = undone = false;
   }
-  // A write that fails (a full disk) leaves nothing held.
   bool Call(unsigned slot, bool holds = true) {
     if (dead || static_cast<int>(slot) == held) return false;
     const int call = calls++;
-    const Strike* strike = call == strikes[0].at ? &strikes[0] : call == strikes[1].at ? &strikes[1] : nullptr;
-    if (strike == nullptr || strike->fault == Fault::None) return true;
+    const Fault fault = call == strikes[0].at ? strikes[0].fault : call == strikes[1].at ? strikes[1].fault : NO_FAULT;
+    if (fault == NO_FAULT) return true;
     ++struck;
-    if (strike->fault == Fault::Held) return held = holds ? static_cast<int>(slot) : -1, false;
+    if (fault == HELD) return held = holds ? static_cast<int>(slot) : -1, false;
     dead = true;
     for (unsigned s = 0; s < SLOTS; ++s)
       if (content[s] != NONE && !durable[s]) content[s] = ZEROS;
     return false;
   }
-  bool Write(unsigned slot, int what) {
-    if (!Call(slot, false)) return false;
-    content[slot] = what, durable[slot] = false;
-    return true;
-  }
-  bool Flush(unsigned slot) {
-    if (!Call(slot) || content[slot] == NONE) return false;
-    durable[slot] = true;
-    return true;
-  }
-  bool Delete(unsigned slot) {
-    if (!Call(slot) || content[slot] == NONE) return false;
-    content[slot] = NONE;
-    return true;
-  }
+  bool Write(unsigned s, int what) { return Call(s, false) && (content[s] = what, durable[s] = false, true); }
+  bool Flush(unsigned s) { return Call(s) && content[s] != NONE && (durable[s] = true); }
+  bool Delete(unsigned s) { return Call(s) && content[s] != NONE && (content[s] = NONE, true); }
   bool Move(unsigned from, unsigned to) {
-    if (!Call(from) || content[from] == NONE || content[to] != NONE) return false;
-    content[to] = content[from], durable[to] = durable[from], content[from] = NONE;
-    return true;
+    return Call(from) && content[from] != NONE && content[to] == NONE &&
+           (content[to] = content[from], durable[to] = durable[from], content[from] = NONE, true);
   }
-  bool RemoveFolder(bool* level, bool empty) {
-    if (!Call(FOREIGN) || !empty) return false;
-    *level = false;
-    return true;
-  }
-  bool Empty() const {
-    for (int c : content)
-      if (c != NONE) return false;
-    return true;
-  }
+  bool RemoveFolder(bool* level, bool empty) { return Call(FOREIGN) && empty && (*level = false, true); }
+  bool Empty() const { return std::all_of(content, content + SLOTS, [](int c) { return c == NONE; }); }
 };
 
-// The installer's recovery: the folder read by its names, the plan taken
-// until a step fails.
+// The folder read by its names, the plan taken until a step fails.
 bool Recover(Disk& disk) {
-  FolderView view = {};
-  view.scratch = disk.content[SCRATCH] != NONE;
-  for (unsigned at = 0; at < ROWS; ++at) {
-    view.own[at] = disk.content[OWN + at] != NONE;
-    view.staged[at] = disk.content[STAGED + at] != NONE;
+  FolderView view = {disk.content[SCRATCH] != NONE, {}, {}, {}};
+  for (unsigned at = 0; at < ROWS; ++at)
+    view.own[at] = disk.content[OWN + at] != NONE, view.staged[at] = disk.content[STAGED + at] != NONE,
     view.kept[at] = disk.content[KEPT + at] != NONE;
-  }
   RecoveryStep steps[MAX_RECOVERY_STEPS];
-  for (size_t i = 0, count = PlanRecovery(view, steps); i < count; ++i) {
-    const bool done = steps[i].kind == RecoveryKind::DeleteFile ? disk.Delete(Slot(steps[i].from))
-                                                                : disk.Move(Slot(steps[i].from), Slot(steps[i].to));
-    if (!done) return false;
-  }
+  for (size_t i = 0, count = PlanRecovery(view, steps); i < count; ++i)
+    if (!(steps[i].kind == RecoveryKind::DeleteFile ? disk.Delete(Slot(steps[i].from))
+                                                     : disk.Move(Slot(steps[i].from), Slot(steps[i].to))))
+      return false;
   return true;
 }
 
-bool Undo(Disk& disk, const InstallJournal& journal) {
-  if (!Recover(disk)) return false;
-  disk.undone = true;
-  for (unsigned level = journal.createdFolders; level >= 1; --level) {
-    if (journal.folderLength[level - 1] == 4)  // C:\A, which holds C:\A\B
-      disk.RemoveFolder(&disk.levelA, !disk.levelB);
-    else
-      disk.RemoveFolder(&disk.levelB, disk.Empty());
-  }
-  return true;
-}
-
-// One run of the installer over the destination, as install_sequence does
-// it, each platform call of it one call of the disk.  True when the files
-// are all in.
+// As install_sequence runs the files, each platform call one call of the disk; true when all are in.
 bool RunInstaller(Disk& disk) {
   InstallJournal journal;
   ClearJournal(&journal);
-  if (!disk.levelA && disk.Call(FOREIGN)) disk.levelA = true, RecordCreatedFolder(&journal, 4);
-  if (!disk.levelB && disk.Call(FOREIGN)) disk.levelB = true, RecordCreatedFolder(&journal, 6);
-  if (disk.dead) return false;
-  if (!Recover(disk)) return Undo(disk, journal), false;
+  if (!disk.levelA && disk.Call(FOREIGN)) disk.levelA = true, RecordCreatedFolder(&journal, 4);  // C:\A
+  if (!disk.levelB && disk.Call(FOREIGN)) disk.levelB = true, RecordCreatedFolder(&journal, 6);  // C:\A\B
+  const auto undo = [&] {
+    if (disk.dead || !Recover(disk)) return false;
+    disk.undone = true;
+    for (unsigned level = journal.createdFolders; level >= 1; --level)
+      journal.folderLength[level - 1] == 4 ? disk.RemoveFolder(&disk.levelA, !disk.levelB)
+                                           : disk.RemoveFolder(&disk.levelB, disk.Empty());
+    return false;
+  };
+  if (disk.dead || !Recover(disk)) return undo();
   FileStep step;
   for (unsigned index = 0; FileStepAt(index, &step); ++index) {
     const unsigned at = step.row - 1, own = OWN + at, staged = STAGED + at, kept = KEPT + at;
     bool done = true;
-    switch (step.kind) {
-      case FileStepKind::Stage:
-        // The probe of the earlier file, the scratch file, the expansion
-        // (which deletes what it could not finish), the scratch file gone.
-        done = disk.Call(own) && disk.Write(SCRATCH, BYTES) && disk.Write(staged, PARTIAL);
-        if (done && !disk.Write(staged, NEW + static_cast<int>(step.row))) done = false, disk.Delete(staged);
-        if (disk.content[SCRATCH] != NONE) done = disk.Delete(SCRATCH) && done;
-        break;
-      case FileStepKind::Flush:
-        done = disk.Flush(staged);
-        break;
-      case FileStepKind::KeepAside:
-        done = disk.content[own] == NONE || disk.Move(own, kept);
-        break;
-      case FileStepKind::Place:
-        done = disk.Move(staged, own);
-        break;
-      case FileStepKind::DropKept:
-        if (disk.content[kept] != NONE) disk.Delete(kept);  // one that stays is the next run's
-        break;
+    if (step.kind == FileStepKind::Stage) {
+      // The probe of the earlier file, the scratch file, the expansion (which deletes what it could not finish).
+      done = disk.Call(own) && disk.Write(SCRATCH, OTHER) && disk.Write(staged, PARTIAL);
+      if (done && !disk.Write(staged, NEW + static_cast<int>(step.row))) done = false, disk.Delete(staged);
+      if (disk.content[SCRATCH] != NONE) done = disk.Delete(SCRATCH) && done;
     }
-    if (disk.dead) return false;
-    if (!done) return Undo(disk, journal), false;
+    if (step.kind == FileStepKind::Flush) done = disk.Flush(staged);
+    if (step.kind == FileStepKind::KeepAside) done = disk.content[own] == NONE || disk.Move(own, kept);
+    if (step.kind == FileStepKind::Place) done = disk.Move(staged, own);
+    if (step.kind == FileStepKind::DropKept && disk.content[kept] != NONE) disk.Delete(kept);  // else the next run's
+    if (!done || disk.dead) return undo();
   }
   return !disk.dead;
 }
 
-// Each of the five names holds the earlier release exactly, or the new one.
+// Empty when the five names hold the earlier release exactly or the new one, and nothing else is left or touched.
 std::string Mixed(const Disk& disk, unsigned earlier) {
   std::string seen;
   bool allOld = true, allNew = true;
-  for (unsigned at = 0; at < ROWS; ++at) {
-    const int c = disk.content[OWN + at];
-    allOld = allOld && c == (earlier & (1u << at) ? OLD + static_cast<int>(at) + 1 : NONE);
-    allNew = allNew && c == NEW + static_cast<int>(at) + 1;
-    seen += std::to_string(c) + " ";
+  for (unsigned s = 0; s < SLOTS; ++s) seen += std::to_string(disk.content[s]) + " ";
+  for (int row = 1; row <= static_cast<int>(ROWS); ++row) {
+    allOld = allOld && disk.content[OWN + row - 1] == (earlier & (1u << (row - 1)) ? OLD + row : NONE);
+    allNew = allNew && disk.content[OWN + row - 1] == NEW + row;
   }
-  for (unsigned s = STAGED; s < FOREIGN; ++s)
-    if (disk.content[s] != NONE) seen += "and a leftover in slot " + std::to_string(s) + " ";
-  if (disk.content[FOREIGN] != (earlier ? OTHER : NONE)) seen += "and the foreign file touched ";
-  return (allOld || allNew) && seen.find("and") == std::string::npos ? "" : seen;
+  const bool clean = std::all_of(disk.content + STAGED, disk.content + FOREIGN, [](int c) { return c == NONE; });
+  return (allOld || allNew) && clean && disk.content[FOREIGN] == (earlier ? OTHER : NONE) ? "" : seen;
 }
 
 }  // namespace
 
-TEST(Recovery, EveryCutAndHeldFileOfARunItsUndoAndTheNextRepairLeavesOneReleaseWhole) {
-  const char* const said[] = {"", "a power cut", "a held file"};
+TEST(Recovery, EveryCutAndHeldFileOfARunItsUndoAndTheNextRunLeavesOneReleaseWhole) {
   unsigned combinations = 0;
   for (unsigned earlier = 0; earlier < (1u << ROWS); ++earlier) {
     Disk before;
     if (earlier != 0) before.levelA = before.levelB = true, before.content[FOREIGN] = OTHER;
     for (unsigned at = 0; at < ROWS; ++at)
       if (earlier & (1u << at)) before.content[OWN + at] = OLD + static_cast<int>(at) + 1;
-    for (bool& durable : before.durable) durable = true;
-
-    // Runs the sequence of runs, each with its faults, then one in peace up
-    // to its repair; false once a fault lies past every call of its run.
+    std::fill(before.durable, before.durable + SLOTS, true);
+    // A run with faults a and b, the next with c, then one that recovers in peace; false when a fault lies past
+    // every call of its run.
     const auto check = [&](Strike a, Strike b, Strike c) {
       Disk disk = before;
       disk.Restart(a, b);
       const bool installed = RunInstaller(disk);
-      if (disk.struck < (a.fault != Fault::None) + (b.fault != Fault::None)) return false;
-      if (c.fault != Fault::None) {
-        disk.Restart(c);
-        if (RunInstaller(disk), disk.struck == 0) return false;
-      } else if (a.fault == Fault::Held && b.fault == Fault::None && !installed) {
-        // Nothing the undo needs is held when an earlier file is in use.
+      if (disk.struck < (a.fault != NO_FAULT) + (b.fault != NO_FAULT)) return false;
+      if (c.fault != NO_FAULT && (disk.Restart(c), RunInstaller(disk), disk.struck == 0)) return false;
+      if (a.fault == HELD && b.fault == NO_FAULT && c.fault == NO_FAULT && !installed) {
+        // The undo is whole, folders included, unless it needs the held file itself.
         EXPECT_TRUE(disk.undone || disk.held >= static_cast<int>(STAGED)) << a.at << " over the set " << earlier;
-        if (disk.undone)
-          EXPECT_TRUE(disk.Empty() ? !disk.levelA && !disk.levelB : Mixed(disk, earlier).empty())
-              << "a held file at call " << a.at << " over the set " << earlier << " is undone, folders included";
+        if (disk.undone) EXPECT_TRUE(disk.Empty() ? !disk.levelA : Mixed(disk, earlier).empty()) << a.at << " " << earlier;
       }
       ++combinations;
-      disk.Restart({Fault::None, -1});
+      disk.Restart({});
       EXPECT_TRUE(Recover(disk));
-      EXPECT_EQ(Mixed(disk, earlier), "")
-          << "earlier set " << earlier << ": " << said[int(a.fault)] << " at call " << a.at << ", "
-          << said[int(b.fault)] << " at call " << b.at << " of its undo, " << said[int(c.fault)] << " at call "
-          << c.at << " of the next run";
+      EXPECT_EQ(Mixed(disk, earlier), "") << "earlier set " << earlier << ": " << SAID[a.fault] << " at call " << a.at
+                                          << ", " << SAID[b.fault] << " at call " << b.at << " of its undo, "
+                                          << SAID[c.fault] << " at call " << c.at << " of the next run";
       return true;
     };
-    for (Fault first : {Fault::PowerCut, Fault::Held}) {
-      for (int i = 0; check({first, i}, {}, {}); ++i) {
-        for (Fault second : {Fault::PowerCut, Fault::Held}) {
-          // Within the undo of the failed run, or within the next run.
-          for (int j = i + 1; first == Fault::Held && check({first, i}, {second, j}, {}); ++j) {
+    for (Fault first : {POWER_CUT, HELD})
+      for (int i = 0; check({first, i}, {}, {}); ++i)
+        for (Fault second : {POWER_CUT, HELD}) {
+          for (int j = i + 1; first == HELD && check({first, i}, {second, j}, {}); ++j) {
           }
           for (int k = 0; check({first, i}, {}, {second, k}); ++k) {
           }
         }
-      }
-    }
   }
   std::printf("%u combinations\n", combinations);
 }

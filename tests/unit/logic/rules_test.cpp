@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "companions/source_drive.h"
 #include "control/command_tail.h"
+#include "control/instance_mutex.h"
 #include "product/installed_state_rules.h"
 #include "dialogs/cdrom_menu_choice.h"
 #include "dialogs/dialog_frame_table.h"
@@ -101,6 +102,14 @@ TEST(CommandLine, UnattendedSwitchesAreWordsBeforeTheFolderThatEndsTheTail) {
       {"C:\\Q", "C:\\Q2"}, {"C:\\@", "C:\\`"}, {"C:\\[", "C:\\{"}, {"C:\\\xE9", "C:\\\xC9"}, {"C:\\Q\\\\", "C:\\Q"}};
   for (const auto& [a, b] : unlike) EXPECT_FALSE(IsSameFolder(a, b, nullptr)) << a;
   EXPECT_FALSE(IsSameFolder("C:\\\x95" "a", "C:\\\x95" "A", ShiftJisLead));  // a trail byte is no letter
+}
+
+TEST(StartUp, OneInstallerOnTheWholeMachineWhereSessionsHaveTheirOwnNames) {
+  // Windows 95 to ME, NT 4, 2000 and later; Win32s never gets this far.
+  const std::tuple<uint32_t, uint32_t, std::string> rows[] = {
+      {1, 4, "Quavertone Setup Running"}, {2, 4, "Quavertone Setup Running"}, {2, 5, "Global\\Quavertone Setup Running"},
+      {2, 10, "Global\\Quavertone Setup Running"}};
+  for (const auto& [platform, major, name] : rows) EXPECT_EQ(InstallerMutexName(platform, major), name) << major;
 }
 
 TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
