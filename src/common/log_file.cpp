@@ -20,6 +20,8 @@ void OpenLog(const char* path) {
                         FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+bool Logging() { return logFile != INVALID_HANDLE_VALUE; }
+
 void LogFields(const char* const* fields, size_t count) {
   if (logFile == INVALID_HANDLE_VALUE) return;
   SYSTEMTIME now;

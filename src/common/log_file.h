@@ -11,6 +11,10 @@
 // appending; an empty path or one that cannot be opened means no log.
 void OpenLog(const char* path);
 
+// Whether there is a log: what only the log needs to know (a file's size)
+// is not asked for otherwise.
+bool Logging();
+
 // Appends one line of the fields given, in order (log_text.h); nothing when
 // there is no log.
 void LogFields(const char* const* fields, size_t count);

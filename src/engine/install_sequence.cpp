@@ -83,7 +83,7 @@ void LogFileStep(const FileStep& step) {
   const char* own = FileTable[at].Name;
   const char* staged = StagedFileName(step.row);
   const char* kept = KeptFileName(step.row);
-  if (!(FileTable[at].Flags & FILE_EXTRACT)) return;
+  if (!Logging() || !(FileTable[at].Flags & FILE_EXTRACT)) return;
   switch (step.kind) {
     case FileStepKind::Stage:
       keptNow[at] = false;
@@ -142,8 +142,8 @@ bool Recover() {
   size_t count = PlanRecovery(view, recoverySteps);
   for (size_t i = 0; i < count; ++i) {
     const RecoveryStep& step = recoverySteps[i];
-    if (step.kind == RecoveryKind::DeleteFile) LogBytes("deleting", step.from, nullptr, nullptr, FileBytes(step.from));
-    if (step.kind == RecoveryKind::MoveFile) LogBytes("moving", step.from, "back to", step.to, FileBytes(step.from));
+    if (Logging()) LogBytes(step.kind == RecoveryKind::DeleteFile ? "deleting" : "moving", step.from,
+                            step.to != nullptr ? "back to" : nullptr, step.to, FileBytes(step.from));
     bool done = step.kind == RecoveryKind::DeleteFile ? DeleteFileA(step.from) : MoveFileA(step.from, step.to);
     if (!done) return false;
   }
