@@ -12,3 +12,9 @@ int ExploreCdRom();
 // Yes when the installer's own drive is a CD-ROM drive as the platform
 // reports it.
 bool RunsFromCdRom();
+
+// Starts file through the shell (verb, parameters and folder null for
+// none) without its error boxes, without its zone check too in an
+// unattended run, and logs the start and its result.
+// Yes when the shell reports a start.
+bool StartThroughShell(const char* verb, const char* file, const char* parameters, const char* folder, int show);

@@ -2,8 +2,11 @@
 
 #include "common/text.h"
 
-char SourceDrive(const char* commandLine) {
-  for (const char* p = commandLine; *p != '\0'; ++p) {
+char SourceDrive(const char* commandLine, LeadBytePredicate isLeadByte) {
+  // Only the program's own path: the tail may name other drives ("/D=",
+  // "/LOG="), and a program must never be started from one of those.
+  const char* tail = CommandTail(commandLine, isLeadByte);
+  for (const char* p = commandLine; p < tail; ++p) {
     if (*p == ':') return p == commandLine ? '\0' : p[-1];
   }
   return '\0';

@@ -1,5 +1,7 @@
 #include "control/run_installer.h"
 
+#include "common/log_file.h"
+#include "common/log_text.h"
 #include "companions/companions.h"
 #include "control/installed_state.h"
 #include "product/installer_state.h"
@@ -13,6 +15,12 @@
 #include "resource_ids.h"
 
 namespace {
+
+// Every road of a run with a person at the screen ends with 0.
+[[noreturn]] void EndAttended(const char* why) {
+  Log(why);
+  EndRun(EXIT_INSTALLED);
+}
 
 // The CD-ROM menu, shown when the CD's autorun starts the installer over an
 // existing installation.  Returns only when the user chose to run the
@@ -37,14 +45,14 @@ void RunCdRomMenu() {
     default:  // cancelled or closed
       break;
   }
-  ExitProcess(0);
+  EndAttended("CD-ROM menu closed");
 }
 
 // Shows the install dialog until the user confirms a folder of the right
 // form; the user cancelling ends the run.
 void ConfirmDestination() {
   for (;;) {
-    if (ShowModalDialog(nullptr, IDD_INSTALL, InstallDialogProc) == 0) ExitProcess(0);
+    if (ShowModalDialog(nullptr, IDD_INSTALL, InstallDialogProc) == 0) EndAttended("install dialog cancelled");
     if (ValidateDestination()) return;
   }
 }
@@ -70,18 +78,25 @@ void OfferDirectX() {
   if (!RunsFromCdRom() || Installer.platform == PLATFORM_NT) return;
   if (AskUser("Would you like to install Microsoft DirectX?", MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
   RunDirectXSetup();
-  ExitProcess(0);
+  EndAttended("installed");
 }
 
 // Ends the run after an installation that did not complete and was undone:
-// quietly when the user chose to abort, with the error box otherwise.
+// quietly when the user chose to abort, with the error box otherwise; an
+// unattended run says what a deployment tool can act on (retry later, make
+// room) by its code.
 [[noreturn]] void EndUndone(InstallOutcome outcome) {
+  Log("the installation was undone");
+  if (Installer.silent && outcome == InstallOutcome::InUse) EndRun(EXIT_IN_USE);
+  if (Installer.silent && outcome == InstallOutcome::DiskFull) EndRun(EXIT_DISK_FULL);
   if (outcome == InstallOutcome::ResourceFailed) FatalError(RESOURCE_FAILURE_TEXT);
-  if (outcome == InstallOutcome::CreateFailed) FatalError(CREATE_FAILURE_TEXT);
-  if (outcome == InstallOutcome::WriteFailed) FatalError(WRITE_FAILURE_TEXT);
+  if (outcome == InstallOutcome::CreateFailed || outcome == InstallOutcome::InUse) FatalError(CREATE_FAILURE_TEXT);
+  if (outcome == InstallOutcome::WriteFailed || outcome == InstallOutcome::DiskFull) FatalError(WRITE_FAILURE_TEXT);
   if (outcome == InstallOutcome::WindowFailed) FatalError(GENERAL_FAILURE_TEXT);
+  Log("aborted by the user");
   EndRun(EXIT_FAILED);
 }
+
 
 // An unattended run ("/S"): no window at all; wherever a person would be
 // asked, the answer that leaves the machine as it was; and an exit code that
@@ -90,17 +105,26 @@ void OfferDirectX() {
 // shown, and the programs an installation starts without asking are started.
 [[noreturn]] void RunUnattended() {
   VersionClass versionClass = ClassifyInstalledVersion(Installer.installed, Installer.previousVersion);
-  if (versionClass == VersionClass::Legacy || versionClass == VersionClass::Newer) EndRun(EXIT_RELEASE_IN_THE_WAY);
+  if (versionClass == VersionClass::Legacy || versionClass == VersionClass::Newer) {
+    Log(versionClass == VersionClass::Newer ? "a newer release is installed" : "a release to uninstall first is installed");
+    EndRun(EXIT_RELEASE_IN_THE_WAY);
+  }
   // "/D=" that cannot be a destination, or names another folder than the
   // one an update must use (ChooseDefaultFolder kept that one).
-  if (Installer.folderGiven && !IsSameFolder(Installer.givenFolder, Installer.destination, PlatformLeadByte))
+  if ((Installer.folderGiven && !IsSameFolder(Installer.givenFolder, Installer.destination, PlatformLeadByte)) ||
+      !IsValidDestinationForm(Installer.destination)) {
+    Log("refused destination", Installer.givenFolder);
     EndRun(EXIT_BAD_COMMAND_LINE);
-  if (!IsValidDestinationForm(Installer.destination)) EndRun(EXIT_BAD_COMMAND_LINE);
-  if (FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) EndRun(EXIT_PRODUCT_RUNNING);
+  }
+  if (FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) {
+    Log("the product is running");
+    EndRun(EXIT_IN_USE);
+  }
   InstallOutcome outcome = InstallProduct();
-  if (outcome != InstallOutcome::Done) EndUndone(outcome);
+  if (outcome != InstallOutcome::Done && outcome != InstallOutcome::RecordsFailed) EndUndone(outcome);
   if (!Installer.installed) StartProgramInFolder(SOUND_PACK_PROGRAM, "/1", Installer.destination);
-  EndRun(EXIT_INSTALLED);
+  Log(outcome == InstallOutcome::Done ? "installed" : "installed, records incomplete");
+  EndRun(outcome == InstallOutcome::Done ? EXIT_INSTALLED : EXIT_FAILED);
 }
 
 }  // namespace
@@ -109,19 +133,27 @@ void RunInstaller(HINSTANCE instance, const char* commandTail) {
   StartInstaller(instance, commandTail);
   DetectInstalledProduct();
   ChooseDefaultFolder();
+  char version[DECIMAL_SIZE];
+  if (Installer.installed)
+    Log("found release", DecimalText(version, Installer.previousVersion), "in", Installer.previousFolder);
+  else
+    Log("found no earlier installation");
+  Log("proposed folder", Installer.destination);
   if (Installer.silent) RunUnattended();
 
   // The CD's autorun while the product runs: the user is busy with it.
-  if (Installer.autorun && FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) ExitProcess(0);
+  if (Installer.autorun && FindWindowA(PRODUCT_WINDOW_CLASS, nullptr) != nullptr) EndAttended("the product is running");
 
   if (Installer.installed && Installer.autorun) RunCdRomMenu();
 
-  if (!OfferLegacyUninstall()) ExitProcess(0);
+  if (!OfferLegacyUninstall()) EndAttended("the legacy uninstaller was declined");
   ConfirmDestination();
   InstallOutcome outcome = InstallProduct();
-  if (outcome != InstallOutcome::Done) EndUndone(outcome);
+  // A person at the screen has had a note for each shortcut missing; the
+  // records are not examined for them.
+  if (outcome != InstallOutcome::Done && outcome != InstallOutcome::RecordsFailed) EndUndone(outcome);
   OfferSoundEffects();
   OfferDirectX();
   ReportSuccess();
-  ExitProcess(0);
+  EndAttended("installed");
 }

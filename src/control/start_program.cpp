@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "common/unique_any.h"
+#include "companions/companions.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ bool ComposeProgramPath(const char* fileName, const char* folder) {
 
 bool StartProgramInFolder(const char* fileName, const char* parameters, const char* folder) {
   if (!ComposeProgramPath(fileName, folder)) return false;
-  HINSTANCE result = ShellExecuteA(nullptr, nullptr, programPath, parameters, folder, SW_SHOW);
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return StartThroughShell(nullptr, programPath, parameters, folder, SW_SHOW);
 }
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "common/log_file.h"
+#include "common/log_text.h"
 #include "common/text.h"
 #include "control/command_tail.h"
 #include "resource_ids.h"
@@ -17,54 +19,6 @@ namespace {
 constexpr SIZE_T VERSION_SCRATCH_SIZE = 65535;
 // OSVERSIONINFOA: the size every platform of both families accepts.
 constexpr DWORD VERSION_INFO_SIZE = 148;
-
-// LOAD_LIBRARY_SEARCH_SYSTEM32, for SetDefaultDllDirectories.
-constexpr DWORD SEARCH_SYSTEM_FOLDER_ONLY = 0x00000800;
-
-// A function of a loaded module, by name or ordinal; null when the module
-// lacks it (an older platform, an odd copy of a library).
-template <typename Function>
-Function ModuleFunction(HMODULE module, const char* name) {
-  // Through a plain function type: the casts between unrelated function
-  // types would otherwise be reported.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-// DLLs are looked for in the system folder only, never beside setup.exe (a
-// download folder, a copied CD) or in the current folder, where anyone may
-// have left one; as far as the platform allows (dll_search.h).
-void LimitDllSearch() {
-  typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
-  typedef BOOL(WINAPI * SetDllDirectoryFunction)(const char*);
-  HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-  auto systemFolderOnly = ModuleFunction<SetDefaultDllDirectoriesFunction>(kernel32, "SetDefaultDllDirectories");
-  auto dllDirectory = ModuleFunction<SetDllDirectoryFunction>(kernel32, "SetDllDirectoryA");
-  switch (ChooseDllSearchLimit(systemFolderOnly != nullptr, dllDirectory != nullptr)) {
-    case DllSearchLimit::SystemFolderOnly:
-      systemFolderOnly(SEARCH_SYSTEM_FOLDER_ONLY);
-      break;
-    case DllSearchLimit::WithoutCurrentFolder:
-      dllDirectory("");  // an empty folder takes the current one out
-      break;
-    case DllSearchLimit::Unchanged:
-      break;
-  }
-}
-
-// Registers the progress bar class through ordinal 17 of comctl32
-// (InitCommonControls), present in every version (the Ex form is not on the
-// oldest), loaded by its full path in the system folder.  Without it the
-// progress window cannot be made, which reports the failure then.
-void InitCommonControlsFromSystemFolder() {
-  char path[MAX_PATH + 16];
-  UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH || !AppendPathName(path, sizeof path, "comctl32.dll", PlatformLeadByte)) return;
-  HMODULE comctl32 = LoadLibraryA(path);
-  if (comctl32 == nullptr) return;
-  typedef void(WINAPI * InitCommonControlsFunction)();
-  auto init = ModuleFunction<InitCommonControlsFunction>(comctl32, MAKEINTRESOURCEA(17));
-  if (init != nullptr) init();  // the library stays loaded: its classes are in use
-}
 
 void RegisterInstallerClass(HINSTANCE instance) {
   WNDCLASSA windowClass;
@@ -86,6 +40,11 @@ void ReadSwitches(const char* commandTail) {
   Installer.silent = switches.silent;
   Installer.folderGiven = switches.folderGiven;
   std::memcpy(Installer.givenFolder, switches.folder, FOLDER_BUFFER_SIZE);
+  // Under a deployment tool nobody could answer the platform's own boxes
+  // ("There is no disk in the drive"): they fail quietly instead.
+  if (Installer.silent) SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  OpenLog(switches.log);
+  Log("setup of " PRODUCT_NAME " " PRODUCT_VERSION_TEXT ", command line", GetCommandLineA());
 }
 
 }  // namespace
@@ -109,6 +68,10 @@ void StartInstaller(HINSTANCE, const char* commandTail) {
   version->dwOSVersionInfoSize = VERSION_INFO_SIZE;
   GetVersionExA(version);
   Installer.platform = version->dwPlatformId;
+  Installer.release = version->dwMajorVersion * 100 + version->dwMinorVersion;
+  char family[DECIMAL_SIZE], release[DECIMAL_SIZE], build[DECIMAL_SIZE];
+  Log("platform", DecimalText(family, Installer.platform), "release", DecimalText(release, Installer.release), "build",
+      DecimalText(build, version->dwBuildNumber & 0xFFFF));
 
   // No window of the class above is ever made, so that test finds only
   // other programs' windows: a second installer started beside this one (a

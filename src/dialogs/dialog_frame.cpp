@@ -1,16 +1,22 @@
 #include "dialogs/dialog_frame.h"
 
+#include "common/log_file.h"
 #include "resource_ids.h"
 #include "product/installer_state.h"
 
-void EndRun(uint32_t unattendedCode) { ExitProcess(Installer.silent ? unattendedCode : 0); }
+void EndRun(uint32_t unattendedCode) {
+  uint32_t code = Installer.silent ? unattendedCode : 0;
+  LogNumber("exit code", nullptr, code);
+  ExitProcess(code);
+}
 
 void FatalError(const char* message) {
+  Log(message);
   if (Installer.silent) EndRun(EXIT_FAILED);
   // No owner: the error may arise while no window of ours exists, and the
   // box must stay usable whatever state the other windows are in.
   MessageBoxA(nullptr, message, FATAL_ERROR_CAPTION, MB_OK | MB_ICONERROR);
-  ExitProcess(0);
+  EndRun(EXIT_FAILED);
 }
 
 int AskUser(const char* text, UINT style, HWND owner) {

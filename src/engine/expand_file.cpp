@@ -16,10 +16,19 @@ SzddDecoder decoder;
 uint8_t inputBuffer[INPUT_BUFFER_SIZE];
 uint8_t outputBuffer[OUTPUT_BUFFER_SIZE];
 
-bool WriteAll(HANDLE file, const uint8_t* data, DWORD size) {
+}  // namespace
+
+ExpandOutcome WriteAll(HANDLE file, const void* data, DWORD size) {
   DWORD written = 0;
-  return WriteFile(file, data, size, &written, nullptr) == 1 && written == size;
+  BOOL wrote = WriteFile(file, data, size, &written, nullptr);
+  if (wrote == 1 && written == size) return ExpandOutcome::Expanded;
+  // A full disk may take part of the bytes and still answer success.
+  DWORD error = wrote == 1 ? ERROR_DISK_FULL : GetLastError();
+  return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? ExpandOutcome::DiskFull
+                                                                      : ExpandOutcome::WriteFailed;
 }
+
+namespace {
 
 // Runs the decoder over the whole source, writing as the output fills.
 ExpandOutcome Expand(HANDLE source, HANDLE target, bool* sourceFailed) {
@@ -29,7 +38,10 @@ ExpandOutcome Expand(HANDLE source, HANDLE target, bool* sourceFailed) {
     decoder.availOut = OUTPUT_BUFFER_SIZE;
     SzddStatus status = SzddDecode(&decoder, endOfInput);
     DWORD ready = static_cast<DWORD>(decoder.nextOut - outputBuffer);
-    if (ready > 0 && !WriteAll(target, outputBuffer, ready)) return ExpandOutcome::WriteFailed;
+    if (ready > 0) {
+      ExpandOutcome wrote = WriteAll(target, outputBuffer, ready);
+      if (wrote != ExpandOutcome::Expanded) return wrote;
+    }
     if (status == SzddStatus::Ok) return ExpandOutcome::Expanded;
     if (status == SzddStatus::NeedInput) {
       DWORD got = 0;

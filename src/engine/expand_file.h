@@ -3,11 +3,14 @@
 // nothing useful when it fails).
 #pragma once
 
+#include <windows.h>
+
 enum class ExpandOutcome {
   Expanded,          // the target holds exactly the expanded data
   SourceUnreadable,  // the compressed file could not be opened or read
   TargetNotCreated,  // the target could not be created or truncated
   WriteFailed,       // writing the target failed
+  DiskFull,          // the disk filled up while the target was written
   Malformed,         // the compressed data is not a whole, valid SZDD file
 };
 
@@ -17,3 +20,7 @@ enum class ExpandOutcome {
 // created, the incomplete target is deleted; a target that could not be
 // opened is left as it was.
 ExpandOutcome ExpandCompressedFile(const char* sourceName, const char* targetName);
+
+// Writes all size bytes of data to file: Expanded when every byte was
+// taken, DiskFull when the disk filled up, WriteFailed otherwise.
+ExpandOutcome WriteAll(HANDLE file, const void* data, DWORD size);

@@ -44,6 +44,9 @@ enum class InstallOutcome : uint8_t {
   CreateFailed,    // a file could not be created, or an earlier one replaced
   WriteFailed,     // writing a file failed (a full disk)
   WindowFailed,    // the progress window could not be made: nothing was done
+  InUse,           // an earlier file is held open by another program
+  DiskFull,        // the disk filled up while a file was written
+  RecordsFailed,   // the files are in, but a record, the entry or a shortcut is missing
 };
 
 enum class FileStepKind : uint8_t {

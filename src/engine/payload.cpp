@@ -21,20 +21,14 @@ InstallOutcome ExtractPayloadFile(uint32_t resourceId, const char* fileName) {
       CreateFileA(SCRATCH_FILE_NAME, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!scratch.valid()) return InstallOutcome::CreateFailed;
   // Straight from the resource, in one write of the whole size.
-  DWORD written = 0;
-  BOOL wrote = WriteFile(scratch.get(), bytes, size, &written, nullptr);
+  ExpandOutcome outcome = WriteAll(scratch.get(), bytes, size);
   scratch.reset();
-  // A full disk may take part of the bytes and still answer success.
-  if (wrote != 1 || written != size) {
-    DeleteFileA(SCRATCH_FILE_NAME);
-    return InstallOutcome::WriteFailed;
-  }
-
-  ExpandOutcome outcome = ExpandCompressedFile(SCRATCH_FILE_NAME, fileName);
+  if (outcome == ExpandOutcome::Expanded) outcome = ExpandCompressedFile(SCRATCH_FILE_NAME, fileName);
   DeleteFileA(SCRATCH_FILE_NAME);
   // An expansion that failed would otherwise leave a file missing or cut
   // short while the installation goes on to report success.
   if (outcome == ExpandOutcome::TargetNotCreated) return InstallOutcome::CreateFailed;
+  if (outcome == ExpandOutcome::DiskFull) return InstallOutcome::DiskFull;
   if (outcome != ExpandOutcome::Expanded) return InstallOutcome::WriteFailed;
   return InstallOutcome::Done;
 }

@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "common/log_file.h"
 #include "common/unique_any.h"
 #include "product/installer_state.h"
 #include "dialogs/dialog_frame.h"
@@ -46,7 +47,7 @@ int CreateShortcut(const char* targetPath, const char* shortcutPath, const char*
   return 1;
 }
 
-void AddProductShortcut(int csidl) {
+bool AddProductShortcut(int csidl) {
   ItemListOwner items;
   bool made = false;
   bool located = SHGetSpecialFolderLocation(nullptr, csidl, items.out()) == S_OK &&
@@ -55,6 +56,8 @@ void AddProductShortcut(int csidl) {
       ComposeShortcutTarget(shortcutTarget, sizeof shortcutTarget, Installer.destination, PlatformLeadByte)) {
     made = CreateShortcut(shortcutTarget, shortcutFile, SHORTCUT_DESCRIPTION, Installer.destination) == 1;
   }
-  // An unattended run shows nothing; the shortcut is simply missing.
+  Log(made ? "written shortcut" : "NOT written shortcut", shortcutFile);
+  // An unattended run shows nothing: its exit code tells.
   if (!made && !Installer.silent) AskUser("NOTE: Could not add shortcut to start menu/desktop.", MB_ICONINFORMATION, nullptr);
+  return made;
 }

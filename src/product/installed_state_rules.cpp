@@ -21,7 +21,24 @@ const char* ClosingMessageText(VersionClass versionClass) {
 bool IsValidDestinationForm(const char* destination) {
   // Each test reads a character only after the one before it proved not to
   // be the terminator.
-  return destination[0] != '\0' && destination[1] == ':' && destination[2] == '\\' && destination[3] != '\0';
+  if (!(destination[0] != '\0' && destination[1] == ':' && destination[2] == '\\' && destination[3] != '\0'))
+    return false;
+  size_t length = std::strlen(destination);
+  if (length - (destination[length - 1] == '\\') > MAX_DESTINATION_LENGTH) return false;
+  // A level of dots only would climb back up ("C:\.." is the root).  Bytes
+  // are enough: a level that a trail byte's "\" seems to begin ends in dots,
+  // which the platform drops from a name anyway.
+  size_t dots = 0, size = 0;
+  for (const char* p = destination + 3;; ++p) {
+    if (*p == '\\' || *p == '\0') {
+      if (size > 0 && dots == size) return false;
+      if (*p == '\0') return true;
+      dots = size = 0;
+    } else {
+      ++size;
+      dots += *p == '.';
+    }
+  }
 }
 
 bool IsSameFolder(const char* a, const char* b, LeadBytePredicate isLeadByte) {

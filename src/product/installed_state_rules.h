@@ -33,8 +33,10 @@ VersionClass ClassifyInstalledVersion(bool installed, uint32_t previousVersion);
 const char* ClosingMessageText(VersionClass versionClass);
 
 // A destination is accepted when it has the form "X:\" followed by at least
-// one more character; nothing else about it is checked (the drive need not
-// exist, the folders are created by the installation).
+// one more character, holds every file's full name within the platform's
+// path limit (MAX_DESTINATION_LENGTH) and has no level of dots only ("." or
+// ".."); nothing else about it is checked (the drive need not exist, the
+// folders are created by the installation).
 bool IsValidDestinationForm(const char* destination);
 
 // Whether two texts name the same folder as the file system reads them:

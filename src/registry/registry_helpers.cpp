@@ -106,3 +106,8 @@ bool DeleteProductValue(const char* path) {
   if (!OpenKey(key, HKEY_CURRENT_USER, deleteProductWork, KEY_ALL_ACCESS)) return false;
   return RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
 }
+
+bool DeleteRegistryKey(const char* keyPath, HKEY root) {
+  LONG result = RegDeleteKeyA(root, keyPath);
+  return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}

@@ -28,3 +28,7 @@ bool ReadRegistryValue(const char* path, void* buffer, uint32_t size, HKEY root,
 
 // Deletes a value; the key stays, even when it becomes empty.
 bool DeleteProductValue(const char* path);
+
+// Deletes the key keyPath below root with its values (a key that has
+// subkeys stays on the NT family); a missing key counts as deleted.
+bool DeleteRegistryKey(const char* keyPath, HKEY root);

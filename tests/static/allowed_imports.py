@@ -17,6 +17,8 @@ ALLOWED = {
         "FindFirstFileA", "FindClose",  # whether a killed run left anything in the destination
         "FlushFileBuffers",  # every staged file is on the disk before the first earlier file is moved aside
         "CreateProcessA", "ResumeThread",  # the legacy uninstaller starts suspended, to be in a job before it runs
+        "SetErrorMode",  # unattended, the platform's own boxes (no disk in the drive) fail quietly
+        "GetLocalTime", "SetFilePointer",  # the log ("/LOG="): each line stamped and appended
     },
     "user32.dll": {
         "RegisterClassA", "LoadIconA", "LoadCursorA", "FindWindowA", "MessageBoxA", "DialogBoxParamA",
@@ -24,13 +26,15 @@ ALLOWED = {
         "SendDlgItemMessageA", "GetDlgItem", "EnableWindow", "LoadImageA", "PeekMessageA", "IsDialogMessageA",
         "MsgWaitForMultipleObjects", "DispatchMessageA",  # waiting for the legacy uninstaller, messages handled
     },
-    "advapi32.dll": {"RegCreateKeyExA", "RegOpenKeyExA", "RegSetValueExA", "RegQueryValueExA", "RegDeleteValueA",
-                     "RegCloseKey"},
+    "advapi32.dll": {
+        "RegCreateKeyExA", "RegOpenKeyExA", "RegSetValueExA", "RegQueryValueExA", "RegDeleteValueA", "RegCloseKey",
+        "RegDeleteKeyA",  # an earlier release's uninstall entry is replaced whole
+    },
     "shell32.dll": {
         "SHBrowseForFolderA", "ShellExecuteA", "SHGetSpecialFolderLocation",
         "SHGetPathFromIDListA",  # exported under the A name by every shell32
         "SHGetMalloc",  # frees the browser's item list with the allocator every 9x shell has
-        "ShellExecuteExA",  # starts the legacy uninstaller so that its end can be waited for
+        "ShellExecuteExA",  # waits for the legacy uninstaller; starts unattended without the shell's boxes
     },
     "ole32.dll": {"CoInitialize", "CoCreateInstance", "CoUninitialize"},
 }

@@ -707,7 +707,7 @@ bool Run(const std::string& verb, std::string rest) {
     return Check(heldFiles.back() != INVALID_HANDLE_VALUE, "could not hold " + rest + " open");
   }
   if (verb == "release") return ReleaseHeld(), true;  // every file held is let go
-  if (verb == "delete") return DeleteFileA(rest.c_str()), true;
+  if (verb == "delete") return DeleteFileA(rest.c_str()) || RemoveDirectoryA(rest.c_str()), true;  // a file or an empty folder
   if (verb == "fill") {  // "fill PATH KB": a file that takes that much room
     std::string path = Word(rest);
     return Check(WriteAll(path, std::string(std::stoul(rest) * 1024, 'x')), "could not fill " + path);
@@ -927,10 +927,27 @@ bool Run(const std::string& verb, std::string rest) {
   }
   if (verb == "installed") return CheckInstalled(rest), true;
   if (verb == "entry") {  // "entry KEY FOLDER": release 10.0's entry under HKLM\KEY removes FOLDER's program
-    std::string key = "HKLM\\" + Word(rest);
-    Check(HasValue(key, "DisplayName", REG_SZ, Sz("Quavertone VERSION 10.0")), "DisplayName is wrong");
-    return Check(HasValue(key, "UninstallString", REG_SZ, Sz("\"" + rest + "\\Quavertone.exe\" /uninstall")),
-                 "UninstallString is wrong"), true;
+    std::string key = "HKLM\\" + Word(rest), one("\1\0\0\0", 4);
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", Sz("Quavertone VERSION 10.0")}, {"UninstallString", Sz("\"" + rest + "\\Quavertone.exe\" /uninstall")},
+        {"DisplayVersion", Sz("10.0")}, {"InstallLocation", Sz(rest)}, {"DisplayIcon", Sz(rest + "\\Quavertone.exe")},
+        {"NoModify", one}, {"NoRepair", one}};
+    for (const auto& [name, bytes] : values)
+      Check(HasValue(key, name, bytes.size() == 4 && bytes == one ? REG_DWORD : REG_SZ, bytes), std::string(name) + " is wrong");
+    return true;
+  }
+  if (verb == "logged") {  // "logged FILE TEXT" (FILE in quotes when it has blanks): a line, after its time stamp
+    size_t quoted = rest[0] == '"', end = quoted ? rest.find('"', 1) + 1 : rest.find(' ');
+    std::string path = rest.substr(quoted, end - 2 * quoted), log = "\n" + ReadAll(path), text = rest.substr(end + 1);
+    for (size_t at = 0; (at = log.find('\n', at)) != std::string::npos;)
+      if (++at + 24 < log.size() && log.compare(at + 24, text.size(), text) == 0) return true;
+    return Check(false, path + " has no line \"" + text + "\":" + log), true;
+  }
+  if (verb == "marker") {  // "marker CLASS": a window of that class, never shown, as another program may have
+    WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, rest.c_str()};
+    RegisterClassA(&windowClass);
+    return Check(CreateWindowA(rest.c_str(), "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr) != nullptr,
+                 "no window of class " + rest);
   }
   if (verb == "noentry") {  // the whole key, in both views
     for (const char* key : kUninstallKeys) Soon([&] { return !OpenPath(key, false); }, std::string(key) + " is there");
@@ -957,7 +974,8 @@ struct Line {
 };
 
 // Expands "for NAME in A B C" (or "in A 1 | B 2") ... "end" blocks, nested or not: the body
-// once for each value, with $NAME replaced by it.
+// once for each value, with $NAME replaced by it.  "for N1 N2 in A 1 | B 2": each name takes a
+// word of the value, the last name the rest.
 std::vector<Line> Expand(const std::vector<Line>& lines, size_t& at, bool inner) {
   std::vector<Line> out;
   while (at < lines.size()) {
@@ -968,8 +986,8 @@ std::vector<Line> Expand(const std::vector<Line>& lines, size_t& at, bool inner)
       out.push_back(line);
       continue;
     }
-    std::string name = "$" + Word(rest);
-    Word(rest);  // in
+    std::vector<std::string> names;
+    for (std::string name; (name = Word(rest)) != "in" && !name.empty();) names.push_back("$" + name);
     std::vector<Line> body = Expand(lines, at, true);
     // Values are words, or parts between " | " where there is one.
     std::string separator = rest.find(" | ") == std::string::npos ? " " : " | ";
@@ -978,8 +996,13 @@ std::vector<Line> Expand(const std::vector<Line>& lines, size_t& at, bool inner)
       value = rest.substr(0, end);
       rest = end == std::string::npos ? "" : rest.substr(end + separator.size());
       for (Line step : body) {
-        for (size_t found; (found = step.text.find(name)) != std::string::npos;) step.text.replace(found, name.size(), value);
-        step.loop = " " + name.substr(1) + "=" + value + step.loop;
+        std::string words = value;
+        for (size_t n = 0; n < names.size(); ++n) {
+          std::string part = n + 1 < names.size() ? Word(words) : words;
+          for (size_t found; (found = step.text.find(names[n])) != std::string::npos;)
+            step.text.replace(found, names[n].size(), part);
+        }
+        step.loop = " " + names[0].substr(1) + "=" + value + step.loop;
         out.push_back(step);
       }
     }

@@ -6,10 +6,10 @@
 #include <tuple>
 #include <vector>
 
+#include "common/log_text.h"
 #include "common/text.h"
 #include "companions/source_drive.h"
 #include "control/command_tail.h"
-#include "control/dll_search.h"
 #include "control/instance_mutex.h"
 #include "product/installed_state_rules.h"
 #include "dialogs/cdrom_menu_choice.h"
@@ -68,10 +68,10 @@ TEST(CommandLine, TailSkipsTheProgramNameAndSourceDriveIsBeforeTheFirstColon) {
       {"\"C:\\\x94\"\\setup.exe\" /autorun", nullptr, "\\setup.exe\" /autorun"}};
   for (const auto& [line, lead, tail] : tails) EXPECT_STREQ(CommandTail(line, lead), tail) << line;
 
-  // The first ':' wins, even in the tail; with nothing before it there is no drive.
-  const std::pair<const char*, char> drives[] = {
-      {"\"E:\\SETUP.EXE\" /autorun", 'E'}, {"setup.exe C:\\x D:\\y", 'C'}, {"setup.exe /autorun", 0}, {"", 0}, {":odd", 0}};
-  for (const auto& [line, drive] : drives) EXPECT_EQ(SourceDrive(line), drive) << line;
+  // The first ':' of the program's own path, never one of the tail; with nothing before it there is no drive.
+  const std::pair<const char*, char> drives[] = {{"\"E:\\SETUP.EXE\" /S /D=D:\\Q", 'E'}, {"setup.exe /S /D=D:\\Q", 0},
+                                                 {"E:setup.exe C:\\x", 'E'}, {"", 0}, {":odd", 0}};
+  for (const auto& [line, drive] : drives) EXPECT_EQ(SourceDrive(line, nullptr), drive) << line;
   EXPECT_EQ(Written(CdRomPath, 32, "", 'E', "directx\\dxsetup.exe"), "yes E:\\directx\\dxsetup.exe");
   EXPECT_EQ(Written(CdRomPath, 4, "", 'E', ""), "yes E:\\");
   EXPECT_EQ(Written(CdRomPath, 32, "", '\0', "bladeenc.exe").substr(0, 3), "no ");
@@ -81,15 +81,19 @@ TEST(CommandLine, UnattendedSwitchesAreWordsBeforeTheFolderThatEndsTheTail) {
   const auto read = [](const std::string& tail) {
     CommandSwitches got;
     ReadCommandSwitches(tail.c_str(), &got);
-    return std::string(got.autorun ? "A" : "-") + (got.silent ? "S" : "-") + (got.folderGiven ? "|" + std::string(got.folder) : "");
+    return std::string(got.autorun ? "A" : "-") + (got.silent ? "S" : "-") + (got.log[0] ? "<" + std::string(got.log) + ">" : "") +
+           (got.folderGiven ? "|" + std::string(got.folder) : "");
   };
-  // "/S" must be a word of its own; the folder is the rest of the tail, switches included, blanks at its end
-  // dropped; "/D=" alone gives an empty folder, neither "x/D=" nor "/d=" begins one, 256 characters are too many.
+  // "/S" or "/s" must be a word of its own; the folder is the rest of the tail, switches included, blanks at its end
+  // and one pair of quotes around it dropped; "/D=" alone gives an empty folder, neither "x/D=" nor "/d=" begins
+  // one, 256 characters are too many; "/LOG=" before it, in any case, to a blank or in quotes.
   const std::pair<std::string, std::string> tails[] = {
       {"", "--"}, {"/autorun /S /D=C:\\Program Files\\Quavertone", "AS|C:\\Program Files\\Quavertone"},
-      {"/S/AUTORUN", "A-"}, {"\t/S\t", "-S"}, {"/s /Sx x/S", "--"}, {"/D=C:\\x /S /autorun \t ", "--|C:\\x /S /autorun"},
+      {"/S/AUTORUN", "A-"}, {"\t/s\t", "-S"}, {"/Sx x/S /sS", "--"}, {"/D=C:\\x /S /autorun \t ", "--|C:\\x /S /autorun"},
       {"/S /D=", "-S|"}, {"/S x/D=C:\\y /d=C:\\z", "-S"}, {"/D=" + std::string(255, 'f'), "--|" + std::string(255, 'f')},
-      {"/D=" + std::string(256, 'f'), "--|"}, {"x/AutoRUNx", "A-"}, {"/autoru", "--"}};
+      {"/D=" + std::string(256, 'f'), "--|"}, {"x/AutoRUNx", "A-"}, {"/autoru", "--"}, {"/D=\"C:\\a b\" ", "--|C:\\a b"},
+      {"/D=\"", "--|\""}, {"/log=q.log /S /D=C:\\y /LOG=z", "-S<q.log>|C:\\y /LOG=z"}, {"x/LOG=a /LOG=\"C:\\a b.txt\"/s", "--<C:\\a b.txt>"},
+      {"/LOG=\"C:\\a b", "--<\"C:\\a b>"}, {"/LOG=" + std::string(260, 'g'), "--"}};
   for (const auto& [tail, expected] : tails) EXPECT_EQ(read(tail), expected) << tail;
 
   EXPECT_TRUE(IsSameFolder("C:\\Program Files\\Q", "c:\\PROGRAM FILES\\q\\", nullptr));
@@ -108,12 +112,6 @@ TEST(StartUp, OneInstallerOnTheWholeMachineWhereSessionsHaveTheirOwnNames) {
   for (const auto& [platform, major, name] : rows) EXPECT_EQ(InstallerMutexName(platform, major), name) << major;
 }
 
-TEST(StartUp, DllSearchIsLimitedAsFarAsTheKernelOffers) {
-  for (bool other : {false, true}) EXPECT_EQ(ChooseDllSearchLimit(true, other), DllSearchLimit::SystemFolderOnly);
-  EXPECT_EQ(ChooseDllSearchLimit(false, true), DllSearchLimit::WithoutCurrentFolder);
-  EXPECT_EQ(ChooseDllSearchLimit(false, false), DllSearchLimit::Unchanged);
-}
-
 TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
   const std::string longest = "C:\\" + std::string(252, 'd'), d241(241, 'd');  // the longest destination
   EXPECT_EQ(Written(ComposeUninstallString, 300, "", "D:\\Apps\\", nullptr), "yes \"D:\\Apps\\Quavertone.exe\" /uninstall");
@@ -130,6 +128,18 @@ TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
       {"C:\\New\\Deeper\\Quavertone", "C:\\New|C:\\New\\Deeper|C:\\New\\Deeper\\Quavertone|"},
       {"D:\\Apps\\", "D:\\Apps|"}, {"C:\\", ""}, {"C:", ""}, {longest, longest + "|"}, {longest + "d", ""}};
   for (const auto& [destination, expected] : levels) EXPECT_EQ(Levels(destination), expected) << destination;
+  for (const FileTableEntry& entry : FileTable) EXPECT_LE(std::strlen(entry.Name), LONGEST_FILE_NAME) << entry.Name;
+}
+
+TEST(Log, LinesAreStampedOneLineEachAndCutBeforeTheirBreak) {
+  const char* const fields[] = {"staged", nullptr, "a\r\nb", "7"};
+  for (const auto& [capacity, expected] : {std::pair<size_t, std::string>{64, "staged a  b 7\r\n"}, {32, "staged\r\n"}}) {
+    std::vector<char> line(capacity);  // AddressSanitizer sees any byte past it
+    const size_t length = ComposeLogLine(line.data(), capacity, {2026, 12, 8, 9, 5, 7, 42}, fields, 4);
+    EXPECT_EQ(std::string(line.data(), length), "2026-12-08 09:05:07.042 " + expected);
+  }
+  char zero[DECIMAL_SIZE], most[DECIMAL_SIZE];
+  EXPECT_EQ(DecimalText(zero, 0) + std::string("|") + DecimalText(most, 4294967295u), "0|4294967295");
 }
 
 // Under code page 932 the kanji 95 5C and 83 5C end in the byte of "\":
@@ -184,11 +194,14 @@ TEST(InstalledState, VersionClassAndWordingFollowTheInstalledFlagAndThePlainUnsi
 }
 
 TEST(InstalledState, DestinationsNeedDriveColonBackslashAndMoreAndFitTheDestination) {
-  const std::pair<const char*, bool> rows[] = {  // "Q:\\" passes: nothing more is checked
+  // Every file's full name fits 259 characters ("C:\" + 241, a final "\" aside); no level is dots only.
+  const std::string d241 = "C:\\" + std::string(241, 'd');
+  const std::pair<std::string, bool> rows[] = {
       {"C:\\x", true}, {"Q:\\\\", true}, {"", false}, {"C", false}, {"C:", false}, {"C:\\", false}, {"C:x", false},
-      {"CC:\\x", false}, {"\\\\server\\share", false}, {"\\Quavertone", false}};
+      {"CC:\\x", false}, {"\\\\server\\share", false}, {"\\Quavertone", false}, {d241, true}, {d241 + "\\", true},
+      {d241 + "d", false}, {"C:\\..", false}, {"C:\\a\\.\\b", false}, {"C:\\a\\..\\", false}, {"C:\\..a\\b.", true}};
   for (const auto& [text, valid] : rows) {
-    const std::vector<char> copy(text, text + std::strlen(text) + 1);  // ASan sees a read past the end
+    const std::vector<char> copy(text.c_str(), text.c_str() + text.size() + 1);  // ASan sees a read past the end
     EXPECT_EQ(IsValidDestinationForm(copy.data()), valid) << text;
   }
   // The proposal is the program folder, else on the Windows drive.  "C:\" + 241 + "\Quavertone" = 255: fits.
