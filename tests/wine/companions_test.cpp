@@ -34,13 +34,11 @@ FARPROC WINAPI RecordedGetProcAddress(HMODULE, LPCSTR name) {
 
 int main() {
   const std::string cd = std::string(1, SourceDrive(GetCommandLineA(), nullptr)) + ":\\";
+  // The scenarios see the programs start; the folder windows look the same for either verb.
   const struct {
     int (*start)();
     std::string call;
-  } starts[] = {{RunDirectXSetup, "-|" + cd + "directx\\dxsetup.exe|-|" + cd + "directx\\|5|"},
-                {[] { return RunEncoderSetup(true); }, "-|" + cd + "bladeenc.exe|/s|" + cd + "|5|"},
-                {OpenSoundFxFolder, "-|" + cd + "SoundFX|-|-|1|"},
-                {ExploreCdRom, "explore|" + cd + "|-|-|1|"}};
+  } starts[] = {{OpenSoundFxFolder, "-|" + cd + "SoundFX|-|-|1|"}, {ExploreCdRom, "explore|" + cd + "|-|-|1|"}};
   // No error box (0x400); unattended, no zone check (0x800000) either where the shell knows it: XP SP1 on.
   const struct { bool silent; uint32_t platform, release; const char* mask; } runs[] = {
       {false, PLATFORM_NT, 601, "1024"}, {true, PLATFORM_WIN9X, 410, "1024"}, {true, PLATFORM_NT, 500, "1024"},

@@ -380,14 +380,8 @@ bool StartSetup(std::string rest) {
   return Start(programs, path, rest.empty() ? line : line + " " + rest, folder);
 }
 
-// Runs the installer in short slices until it shows a window whose caption
-// begins with caption (the window at hand then), and leaves it stopped
-// there: the installer works through its files faster than any person
-// could press a key, so a person's Escape in the progress window, or a
-// power cut in the middle of the files, is otherwise impossible to time.
-// The row whose payload the installer is expanding into FOLDER: the scratch
-// file is there, and the row's staged file is shorter than its payload.  0
-// between the files.
+// The row whose payload the installer is expanding into FOLDER (the scratch file is there, the row's staged file
+// shorter than its payload), or 0.
 int Expanding(const std::string& folder) {
   if (!Exists(folder + "\\" SCRATCH_FILE_NAME)) return 0;
   for (unsigned row = 1; row <= FILE_TABLE_ROWS; ++row) {
@@ -401,18 +395,25 @@ int Expanding(const std::string& folder) {
   return 0;
 }
 
+// The installer's visible window whose caption begins with caption, asked
+// through GetWindowText, which asks a stopped thread nothing.
+HWND StoppedWindow(const std::string& caption) {
+  char text[256];
+  for (HWND w : WindowsOf(Setup().id))
+    if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) > 0 &&
+        std::strncmp(text, caption.c_str(), caption.size()) == 0)
+      return w;
+  return nullptr;
+}
+
+// Runs the installer in short slices until it shows a window whose caption
+// begins with caption (the window at hand then), and leaves it stopped
+// there: the installer works through its files faster than any person
+// could press a key, so a person's Escape in the progress window, or a
+// power cut in the middle of the files, is otherwise impossible to time.
 bool Catch(const std::string& caption) {
   Program& setup = Setup();
-  char text[256];
-  auto caught = [&] {
-    // GetWindowText reads another process's caption without a message,
-    // which a stopped thread could not answer.
-    for (HWND w : WindowsOf(setup.id))
-      if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) > 0 &&
-          std::strncmp(text, caption.c_str(), caption.size()) == 0)
-        return (window = w) != nullptr;
-    return false;
-  };
+  auto caught = [&] { return (window = StoppedWindow(caption)) != nullptr; };
   for (DWORD start = GetTickCount();; Sleep(0)) {
     SuspendThread(setup.thread);
     if (caught()) return true;
@@ -804,11 +805,9 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "interrupt") {
     // "interrupt": the progress window's close box, as soon as it shows.
     if (rest.empty()) return Catch("Installing Quavertone") && Run("close", "") && Run("resume", "");
-    // "interrupt K FOLDER", in the install dialog: Install pressed with the
-    // installer stopped, which then runs in short slices until it is seen
-    // expanding file R; it takes one message after each file, so K - R go
-    // before Escape, taken with K files (1 to 5) staged in FOLDER.  (The
-    // close box would take two: the dialog posts itself the command.)
+    // "interrupt K FOLDER", in the install dialog: Install pressed with the installer stopped, then run in short
+    // slices until seen expanding file R; it takes a message after each file, so K - R go before Escape, taken
+    // with K files (1 to 5) staged in FOLDER.  (The close box would take two: the dialog posts the command.)
     int k = std::stoi(Word(rest)), row = 0;
     Program& setup = Setup();
     SuspendThread(setup.thread);
@@ -819,11 +818,8 @@ bool Run(const std::string& verb, std::string rest) {
       SuspendThread(setup.thread);
       if (!Check(GetTickCount() - start < kWaitMs, "never seen expanding a file")) return Run("resume", ""), false;
     }
-    window = nullptr;
-    for (HWND w : WindowsOf(setup.id))  // GetWindowText asks a stopped thread nothing
-      if (char text[64]; GetWindowTextA(w, text, sizeof text) && std::strstr(text, "Installing ") == text) window = w;
-    // Rarely, on a busy machine, a slice lasts long enough for it to run
-    // past file K: it then stops where it is, and says so.
+    window = StoppedWindow("Installing Quavertone");
+    // Should a slice on a busy machine run past file K, it stops where it is, and says so.
     if (row > k) std::printf("    line %d%s: seen at file %d, past %d\n", currentLine, currentLoop.c_str(), row, k);
     for (stoppedAt = std::max(row, k); row < k; ++row) PostMessageA(window, WM_NULL, 0, 0);
     return PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 1), Run("resume", "");

@@ -34,10 +34,7 @@ unsigned Slot(const char* name) {
 
 enum Fault { NO_FAULT, POWER_CUT, HELD };
 const char* const SAID[] = {"nothing", "a power cut", "a held file"};
-struct Strike {
-  Fault fault;
-  int at;
-};
+struct Strike { Fault fault; int at; };
 
 // The destination C:\A\B.  The calls of a run count from 0 and a fault
 // strikes at its call: a power cut ends the run, a held file fails that call
@@ -122,17 +119,17 @@ bool RunInstaller(Disk& disk) {
   return !disk.dead;
 }
 
-// Empty when the five names hold the earlier release exactly or the new one, and nothing else is left or touched.
+// Empty when the five names hold the earlier release exactly or the new one, and nothing else is left or touched;
+// else every slot's content.
 std::string Mixed(const Disk& disk, unsigned earlier) {
+  Disk old, fresh;
+  for (int row = 1; row <= static_cast<int>(ROWS); ++row)
+    old.content[row - 1] = earlier & (1u << (row - 1)) ? OLD + row : NONE, fresh.content[row - 1] = NEW + row;
+  old.content[FOREIGN] = fresh.content[FOREIGN] = earlier ? OTHER : NONE;
   std::string seen;
-  bool allOld = true, allNew = true;
-  for (unsigned s = 0; s < SLOTS; ++s) seen += std::to_string(disk.content[s]) + " ";
-  for (int row = 1; row <= static_cast<int>(ROWS); ++row) {
-    allOld = allOld && disk.content[OWN + row - 1] == (earlier & (1u << (row - 1)) ? OLD + row : NONE);
-    allNew = allNew && disk.content[OWN + row - 1] == NEW + row;
-  }
-  const bool clean = std::all_of(disk.content + STAGED, disk.content + FOREIGN, [](int c) { return c == NONE; });
-  return (allOld || allNew) && clean && disk.content[FOREIGN] == (earlier ? OTHER : NONE) ? "" : seen;
+  for (int c : disk.content) seen += std::to_string(c) + " ";
+  const auto same = [&](const Disk& d) { return std::equal(d.content, d.content + SLOTS, disk.content); };
+  return same(old) || same(fresh) ? "" : seen;
 }
 
 }  // namespace
