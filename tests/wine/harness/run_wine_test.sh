@@ -18,15 +18,18 @@ if [ "$kind" != x64 ] && ! runs_32bit; then exit 77; fi
   { echo "no template prefix in $template (the wine.prefix fixtures make it)" >&2; exit 1; }
 work=$(mktemp -d /tmp/qv-wine.XXXXXX)
 xvfb_pid=
+server_root() { local n; n=$(cat "$work/prefix/wineserver" 2>/dev/null) && [[ "$n" =~ ^wine-[A-Za-z0-9]+$ ]] && echo "/tmp/$n"; }
 cleanup() {
-  # Gone before its folder is: a new prefix on a reused inode would reach a dying server.
   WINEPREFIX=$work/prefix "$WINESERVER" -k >/dev/null 2>&1; WINEPREFIX=$work/prefix "$WINESERVER" -w >/dev/null 2>&1
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null
   mountpoint -q "$work/disk" 2>/dev/null && umount "$work/disk"
-  rm -rf "$work"
+  rm -rf "$(server_root)" "$work"
 }
 trap cleanup EXIT
 cp -a "$template/$mode/prefix" "$work/prefix"
+# Wine finds a prefix's server at <root>/server-<device>-<inode>, <root> named by the prefix's "wineserver" file, which
+# copies of one template share: a copy on the inode of one just removed met its server folder. Now each makes its own.
+rm -f "$work/prefix/wineserver"
 mkdir -p "$work/home"
 cd_folder=$(cd "$build/cd" && pwd)
 if [[ "$needs" == *planted-dlls* || "$needs" == *signed* ]]; then
@@ -60,8 +63,15 @@ winpath() { echo "Z:$(cd "$1" && pwd | sed 's|/|\\|g')"; }
 export QV_SETUP_BUILD=$(winpath "$build")
 args=()
 for a in "$@"; do [ -e "$a" ] && args+=("$(winpath "$(dirname "$a")")\\$(basename "$a")") || args+=("$a"); done
+# Wine's last words (its error channel, exceptions, the loader's, the server's and the program's complaints) show
+# when a program fails before its verdict line; the server inherits both pipes and holds them until it ends.
+exec 3> >(tail -n 200 > "$work/wine.log") && log_pid=$! && exec 4> >(tee "$work/out.log") && out_pid=$!
 # A hung program fails its test here rather than hanging the whole run.
-timeout -k 10 "${QV_TEST_TIMEOUT:-600}" "$WINE" "$program" "${args[@]}" < /dev/null
-rc=$?  # a program that dies before its verdict (a crash, a loader failure) cannot say so itself
-[ $rc -eq 0 ] || echo "$(basename "$program") ended with exit code $rc"
+WINEDEBUG=${QV_WINEDEBUG:-err+all,warn+seh,fixme-all} timeout -k 10 "${QV_TEST_TIMEOUT:-600}" "$WINE" "$program" "${args[@]}" < /dev/null >&4 2>&3
+rc=$? && exec 3>&- 4>&- && [ $rc -eq 0 ] && exit 0
+WINEPREFIX=$work/prefix "$WINESERVER" -k >/dev/null 2>&1; WINEPREFIX=$work/prefix "$WINESERVER" -w >/dev/null 2>&1
+timeout 10 tail --pid=$log_pid --pid=$out_pid -f /dev/null
+echo "$(basename "$program") ended with exit code $rc"
+grep -qE $'^(passed|FAILED)\r?$' "$work/out.log" || { echo "before its verdict (prefix folder: device $(stat -c '%d inode %i' \
+  "$WINEPREFIX"), server folder $(server_root)); what Wine said last:"; cat "$work/wine.log"; }
 exit $rc
