@@ -1,9 +1,7 @@
-// scenario.exe FILE.txt plays a scenario against the real E:\setup.exe as
-// a person would and checks what the run left behind.  A line is a verb
-// and its arguments (\r\n a line break, <HH> the byte HH); "#" lines and
-// "word:" lines are not steps.  A failed check prints its line and the
-// window at hand; a failed wait for a window ends the scenario; every wait
-// is bounded.  QV_SETUP_BUILD names the build under test.
+// scenario.exe FILE.txt plays a scenario against the real E:\setup.exe as a person would and checks what the run left
+// behind.  A line is a verb and its arguments (\r\n a line break, <HH> the byte HH); "#" lines and "word:" lines are
+// not steps.  A failed check prints its line and the window at hand; a failed wait for a window ends the scenario;
+// every wait is bounded.  QV_SETUP_BUILD names the build under test.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -33,8 +31,8 @@ const char kStandinLog[] = "C:\\qvtest\\started.log";
 const char kStandinWait[] = "C:\\qvtest\\standin.wait";
 // The closing message's wording after an installation (not an update).
 const char kInstalledText[] = "Quavertone has been successfully installed!\r\nWould you like to go Quavertone now?";
-// Generous, as a wait ends once its condition holds; kWatchMs is how long a
-// check that something does not happen watches for it.
+// Generous, as a wait ends once its condition holds; kWatchMs is how long a check that something does not happen
+// watches for it.
 const DWORD kWaitMs = 60000, kSettleMs = 20000, kControlMs = 5000, kWatchMs = 1500;
 
 struct Program {
@@ -209,9 +207,8 @@ std::string Printable(const std::string& bytes) {
   return out;
 }
 
-// "HKLM\SOFTWARE\..." opened in the 64-bit view, where the machine has one:
-// what a 32-bit setup.exe writes under SOFTWARE is then seen at
-// WOW6432Node, as the scenarios state it.  create also makes the key.
+// "HKLM\SOFTWARE\..." opened in the 64-bit view, where the machine has one: what a 32-bit setup.exe writes under
+// SOFTWARE is then seen at WOW6432Node, as the scenarios state it.  create also makes the key.
 HKEY OpenPath(const std::string& path, bool create) {
   size_t slash = path.find('\\');
   std::string root = path.substr(0, slash), rest = slash == std::string::npos ? "" : path.substr(slash + 1);
@@ -253,9 +250,8 @@ bool HasValue(const std::string& path, const std::string& value, DWORD type, con
   return ReadValue(path, value, &data, &got) && got == type && data == bytes;
 }
 
-// A value as the scenario writes it: "sz TEXT" (stored with its
-// terminator), "bytes TEXT" (without), "hex E8030000", "dword 1000";
-// "none" deletes it.
+// A value as the scenario writes it: "sz TEXT" (stored with its terminator), "bytes TEXT" (without), "hex E8030000",
+// "dword 1000"; "none" deletes it.
 bool ValueBytes(std::string rest, DWORD* type, std::string* bytes) {
   std::string kind = Word(rest);
   rest = Unescape(rest);
@@ -327,8 +323,8 @@ void MakeFolders(const std::string& path) {
     if (at == path.size() || path[at] == '\\') CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
 }
 
-// Starts a program with the exact command line given; a start that Wine
-// refuses under load (error 1359, before any code ran) is tried again.
+// Starts a program with the exact command line given; a start that Wine refuses under load (error 1359, before any
+// code ran) is tried again.
 bool Start(std::vector<Program>& list, const std::string& path, const std::string& commandLine,
            const std::string& folder) {
   STARTUPINFOA startup = {};
@@ -346,9 +342,8 @@ bool Start(std::vector<Program>& list, const std::string& path, const std::strin
   return Check(false, "could not start " + commandLine);
 }
 
-// Starts setup.exe: "cd" as the CD's autorun starts it (E:\setup.exe in
-// E:\), "disk" as a copy on the hard disk, "bare" as a name without a
-// drive (started in E:\).
+// Starts setup.exe: "cd" as the CD's autorun starts it (E:\setup.exe in E:\), "disk" as a copy on the hard disk,
+// "bare" as a name without a drive (started in E:\).
 bool StartSetup(std::string rest) {
   std::string where = Word(rest), path = "E:\\setup.exe", folder = "E:\\";
   if (where == "disk") {
@@ -359,10 +354,9 @@ bool StartSetup(std::string rest) {
   } else if (!Check(where == "cd" || where == "bare", "start cd|disk|bare, not " + where)) {
     return false;
   }
-  // Wine answers a drive's type through its mount manager, a service that a
-  // fresh prefix starts with its first program: until then E: reads as a
-  // plain folder.  On a busy machine E: once stayed one for a minute: if it
-  // takes long, the service is started again, and its state is told.
+  // Wine answers a drive's type through its mount manager, a service that a fresh prefix starts with its first
+  // program: until then E: reads as a plain folder.  On a busy machine E: once stayed one for a minute: if it takes
+  // long, the service is started again, and its state is told.
   auto cdrom = [] { return GetDriveTypeA("E:\\") == DRIVE_CDROM; };
   if (!WaitUntil(cdrom, kSettleMs)) {
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
@@ -395,8 +389,8 @@ int Expanding(const std::string& folder) {
   return 0;
 }
 
-// The installer's visible window whose caption begins with caption, asked
-// through GetWindowText, which asks a stopped thread nothing.
+// The installer's visible window whose caption begins with caption, asked through GetWindowText, which asks a stopped
+// thread nothing.
 HWND StoppedWindow(const std::string& caption) {
   char text[256];
   for (HWND w : WindowsOf(Setup().id))
@@ -406,11 +400,10 @@ HWND StoppedWindow(const std::string& caption) {
   return nullptr;
 }
 
-// Runs the installer in short slices until it shows a window whose caption
-// begins with caption (the window at hand then), and leaves it stopped
-// there: the installer works through its files faster than any person
-// could press a key, so a person's Escape in the progress window, or a
-// power cut in the middle of the files, is otherwise impossible to time.
+// Runs the installer in short slices until it shows a window whose caption begins with caption (the window at hand
+// then), and leaves it stopped there: the installer works through its files faster than any person could press a key,
+// so a person's Escape in the progress window, or a power cut in the middle of the files, is otherwise impossible to
+// time.
 bool Catch(const std::string& caption) {
   Program& setup = Setup();
   auto caught = [&] { return (window = StoppedWindow(caption)) != nullptr; };
@@ -435,8 +428,8 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
   return TRUE;
 }
 
-// The buttons a box shows ("ok", "okcancel", "yesno"), "-owned" when it
-// has an owner window, and "-noicon" when it shows no icon.
+// The buttons a box shows ("ok", "okcancel", "yesno"), "-owned" when it has an owner window, and "-noicon" when it
+// shows no icon.
 std::string Shape(HWND box) {
   static const char* const names[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
   std::string shape;
@@ -475,8 +468,8 @@ HWND Focus() {
   return info.hwndFocus;
 }
 
-// A state of a control: checked, unchecked, picture, readonly, editable,
-// enabled, disabled, default, focused; one that cannot be asked has none.
+// A state of a control: checked, unchecked, picture, readonly, editable, enabled, disabled, default, focused; one
+// that cannot be asked has none.
 bool HasState(int id, const std::string& state) {
   HWND control = GetDlgItem(window, id);
   LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
@@ -497,8 +490,8 @@ bool HasState(int id, const std::string& state) {
   return state == "focused" && Focus() == control;
 }
 
-// A tree fills an item's children when it opens, reading folders: the next
-// key waits until the item count has stayed the same for a while.
+// A tree fills an item's children when it opens, reading folders: the next key waits until the item count has stayed
+// the same for a while.
 void SettleTree(HWND tree) {
   DWORD_PTR count = 0, before = ~static_cast<DWORD_PTR>(0);
   for (int quiet = 0, polls = 0; quiet < 3 && polls < 100; ++polls, before = count, Sleep(50)) {
@@ -515,8 +508,8 @@ UINT KeyCode(const std::string& name) {
   return name.size() == 1 ? static_cast<UINT>(VkKeyScanA(name[0]) & 0xFF) : 0;
 }
 
-// key: to the control with the focus; press ID: to that control, as after
-// a click into it.  A letter is typed as its character.
+// key: to the control with the focus; press ID: to that control, as after a click into it.  A letter is typed as its
+// character.
 bool Keys(HWND target, std::string keys) {
   if (target == nullptr) target = window;
   while (!keys.empty()) {
@@ -531,9 +524,8 @@ bool Keys(HWND target, std::string keys) {
   return true;
 }
 
-// The five files in folder are the payloads' originals with no scratch,
-// staged or kept-aside file (*.tmp) beside them, the records name
-// folder and release 10.0, and both shortcuts point at the program there.
+// The five files in folder are the payloads' originals with no scratch, staged or kept-aside file (*.tmp) beside
+// them, the records name folder and release 10.0, and both shortcuts point at the program there.
 void CheckInstalled(const std::string& folder) {
   for (const FileTableEntry& entry : FileTable) {
     const std::string name = entry.Name;
@@ -554,8 +546,8 @@ void CheckInstalled(const std::string& folder) {
   }
 }
 
-// An earlier installation of version in folder: the records, the programs
-// such an installation holds, and its other files ("9.99 akrip32.dll").
+// An earlier installation of version in folder: the records, the programs such an installation holds, and its other
+// files ("9.99 akrip32.dll").
 bool PutEarlier(std::string rest) {
   std::string version = Word(rest), folder = rest, standins = Env("QV_SETUP_BUILD") + "\\tools\\standins\\";
   MakeFolders(folder);
@@ -571,8 +563,8 @@ bool PutEarlier(std::string rest) {
                "could not put an earlier installation in " + folder);
 }
 
-// Asks scripts/play.sh (which sets QV_SHOTS) for a picture of the windows at
-// hand: prints "shot NAME WxH+X+Y" and waits for QV_SHOTS\NAME.png.
+// Asks scripts/play.sh (which sets QV_SHOTS) for a picture of the windows at hand: prints "shot NAME WxH+X+Y" and
+// waits for QV_SHOTS\NAME.png.
 void Shot(const std::string& name) {
   std::string folder = Env("QV_SHOTS");
   if (folder.empty()) return;
@@ -589,8 +581,8 @@ void Shot(const std::string& name) {
   Check(WaitUntil([&] { return Exists(folder + "\\" + name + ".png"); }), "no picture " + name);
 }
 
-// Every file and folder below folder, by path relative to it: a folder as
-// "/", a file as its bytes (one held open without sharing as "<held>").
+// Every file and folder below folder, by path relative to it: a folder as "/", a file as its bytes (one held open
+// without sharing as "<held>").
 void ListTree(const std::string& folder, const std::string& relative, std::map<std::string, std::string>* out) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -627,8 +619,8 @@ const char* const kUninstallKeys[] = {
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone",
     "HKLM\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quavertone"};
 
-// What a person would find of the product: the folder's tree, the
-// product's records, the uninstall entry and the shortcuts.
+// What a person would find of the product: the folder's tree, the product's records, the uninstall entry and the
+// shortcuts.
 std::map<std::string, std::string> MachineState(const std::string& folder) {
   std::map<std::string, std::string> state;
   if (Exists(folder)) state[folder] = "/";
@@ -658,8 +650,8 @@ void DeleteTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-// The machine as before any installation, but for folder: no files held,
-// no product folder, records, entry, shortcuts or stand-ins' records.
+// The machine as before any installation, but for folder: no files held, no product folder, records, entry, shortcuts
+// or stand-ins' records.
 void ReleaseHeld() {
   for (HANDLE file : heldFiles) CloseHandle(file);
   heldFiles.clear();
@@ -748,9 +740,8 @@ bool Run(const std::string& verb, std::string rest) {
     return Check(WaitUntil([] { return FindWindowA("Quavertone", nullptr) == nullptr; }), "the product stays open");
   }
   if (verb == "start") return StartSetup(rest);
-  // "setup [disk] [ARGUMENTS]": started (from the CD unless said), up to the
-  // install dialog; "install ...": and Install pressed there; "menu": as
-  // the CD's autorun starts it, up to the CD-ROM menu.
+  // "setup [disk] [ARGUMENTS]": started (from the CD unless said), up to the install dialog; "install ...": and
+  // Install pressed there; "menu": as the CD's autorun starts it, up to the CD-ROM menu.
   if (verb == "setup" || verb == "install")
     return StartSetup(rest.compare(0, 4, "disk") == 0 ? rest : "cd " + rest) &&
            Run("dialog", "Install Quavertone VERSION 10.0") && (verb == "setup" || Run("click", "1"));
@@ -789,8 +780,7 @@ bool Run(const std::string& verb, std::string rest) {
   }
   if (verb == "close") return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0), true;
   if (verb == "ask" || verb == "reply") {
-    // "ask SHAPE TEXT", SHAPE as Shape() names it; "reply ANSWER SHAPE
-    // TEXT": and answered so.
+    // "ask SHAPE TEXT", SHAPE as Shape() names it; "reply ANSWER SHAPE TEXT": and answered so.
     std::string answer = verb == "reply" ? Word(rest) : "", shape = Word(rest);
     return Box("Install Quavertone", shape, Unescape(rest)) && (answer.empty() || Answer(answer));
   }
@@ -806,8 +796,8 @@ bool Run(const std::string& verb, std::string rest) {
     // "interrupt": the progress window's close box, as soon as it shows.
     if (rest.empty()) return Catch("Installing Quavertone") && Run("close", "") && Run("resume", "");
     // "interrupt K FOLDER", in the install dialog: Install pressed with the installer stopped, then run in short
-    // slices until seen expanding file R; it takes a message after each file, so K - R go before Escape, taken
-    // with K files (1 to 5) staged in FOLDER.  (The close box would take two: the dialog posts the command.)
+    // slices until seen expanding file R; it takes a message after each file, so K - R go before Escape, taken with K
+    // files (1 to 5) staged in FOLDER.  (The close box would take two: the dialog posts the command.)
     int k = std::stoi(Word(rest)), row = 0;
     Program& setup = Setup();
     SuspendThread(setup.thread);
@@ -826,9 +816,8 @@ bool Run(const std::string& verb, std::string rest) {
   }
   if (verb == "resume") return ResumeThread(Setup().thread), true;
   if (verb == "bar") {
-    // "bar FOLDER N": the progress bar of the window that owns the box at
-    // hand runs from 0 to 5 and stands at N (or where the last interrupt
-    // said it stopped, past N), one step for each file staged in FOLDER.
+    // "bar FOLDER N": the progress bar of the window that owns the box at hand runs from 0 to 5 and stands at N (or
+    // where the last interrupt said it stopped, past N), one step for each file staged in FOLDER.
     size_t last = rest.rfind(' ');
     std::string folder = rest.substr(0, last);
     rest = rest.substr(last + 1);
@@ -848,7 +837,7 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "kill") {
     // As a power cut or the task manager would end it.
     Kill(Setup());
-    programs.pop_back();
+    if (!programs.empty()) programs.pop_back();
     return window = nullptr, true;
   }
   if (verb == "hidden") {
@@ -872,8 +861,8 @@ bool Run(const std::string& verb, std::string rest) {
     return Run("exit", rest);
   }
   if (verb == "exit") {
-    // "exit CODE [TIMEOUT_MS]": the installer ends with that code in time;
-    // one still running is killed, with what it shows.
+    // "exit CODE [TIMEOUT_MS]": the installer ends with that code in time; one still running is killed, with what it
+    // shows.
     long code = std::stol(Word(rest));
     if (!Check(!programs.empty(), "no installer to wait for")) return false;
     Program& setup = Setup();
@@ -907,8 +896,8 @@ bool Run(const std::string& verb, std::string rest) {
     return true;
   }
   if (verb == "explorer") {
-    // "explorer none", or "explorer FOLDER": a folder window opened on it,
-    // captioned with the folder's name as the shell shows it.
+    // "explorer none", or "explorer FOLDER": a folder window opened on it, captioned with the folder's name as the
+    // shell shows it.
     SHFILEINFOA shown = {};
     SHGetFileInfoA(rest.c_str(), 0, &shown, sizeof shown, SHGFI_DISPLAYNAME);
     auto opened = [&] {
@@ -969,9 +958,8 @@ struct Line {
   std::string text, loop;
 };
 
-// Expands "for NAME in A B C" (or "in A 1 | B 2") ... "end" blocks, nested or not: the body
-// once for each value, with $NAME replaced by it.  "for N1 N2 in A 1 | B 2": each name takes a
-// word of the value, the last name the rest.
+// Expands "for NAME in A B C" (or "in A 1 | B 2") ... "end" blocks, nested or not: the body once for each value, with
+// $NAME replaced by it.  "for N1 N2 in A 1 | B 2": each name takes a word of the value, the last name the rest.
 std::vector<Line> Expand(const std::vector<Line>& lines, size_t& at, bool inner) {
   std::vector<Line> out;
   while (at < lines.size()) {

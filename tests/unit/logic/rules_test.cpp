@@ -106,10 +106,8 @@ TEST(CommandLine, UnattendedSwitchesAreWordsBeforeTheFolderThatEndsTheTail) {
 
 TEST(StartUp, OneInstallerOnTheWholeMachineWhereSessionsHaveTheirOwnNames) {
   // Windows 95 to ME, NT 4, 2000 and later; Win32s never gets this far.
-  const std::tuple<uint32_t, uint32_t, std::string> rows[] = {
-      {1, 4, "Quavertone Setup Running"}, {2, 4, "Quavertone Setup Running"}, {2, 5, "Global\\Quavertone Setup Running"},
-      {2, 10, "Global\\Quavertone Setup Running"}};
-  for (const auto& [platform, major, name] : rows) EXPECT_EQ(InstallerMutexName(platform, major), name) << major;
+  for (const auto& [platform, major, global] : {std::tuple{1u, 4u, false}, {2u, 4u, false}, {2u, 5u, true}, {2u, 10u, true}})
+    EXPECT_EQ(InstallerMutexName(platform, major), std::string(global ? "Global\\" : "") + "Quavertone Setup Running");
 }
 
 TEST(Paths, ProgramAndShortcutNamesAndFolderLevelsOrARefusal) {
