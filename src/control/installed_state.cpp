@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "common/log_file.h"
 #include "product/installed_state_rules.h"
 #include "product/installer_state.h"
 #include "control/start_program.h"
@@ -75,8 +76,11 @@ bool OfferLegacyUninstall() {
   // and records just made: the installer waits, then looks at what it left.
   // Where it cannot be waited on, the installation goes on beside it.
   if (RunProgramInFolderToEnd(LEGACY_UNINSTALLER, nullptr, Installer.previousFolder)) {
+    Log("the uninstaller in", Installer.previousFolder, "has ended");
     DetectInstalledProduct();
     ChooseDefaultFolder();
+  } else {
+    Log("not started:", LEGACY_UNINSTALLER, "in", Installer.previousFolder);
   }
   return true;
 }
