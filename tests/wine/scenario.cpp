@@ -795,22 +795,13 @@ bool Run(const std::string& verb, std::string rest) {
   if (verb == "interrupt") {
     // "interrupt": the progress window's close box, as soon as it shows.
     if (rest.empty()) return Catch("Installing Quavertone") && Run("close", "") && Run("resume", "");
-    // "interrupt K FOLDER", in the install dialog: Install pressed with the installer stopped, then run in short
-    // slices until seen expanding file R; it takes a message after each file, so K - R go before Escape, taken with K
-    // files (1 to 5) staged in FOLDER.  (The close box would take two: the dialog posts the command.)  On a busy
-    // machine a slice may give it no time, or too much: unseen for two seconds, the key goes in where it is, and
-    // the bar is then held only to what is staged.
-    int k = std::stoi(Word(rest)), row = 0;
-    Program& setup = Setup();
-    SuspendThread(setup.thread);
-    Click(IDOK);
-    for (DWORD start = GetTickCount(); (row = Expanding(rest)) == 0 && GetTickCount() - start < 2000;) {
-      ResumeThread(setup.thread);
-      Sleep(0);
-      SuspendThread(setup.thread);
-    }
-    window = StoppedWindow("Installing Quavertone");
-    if (window == nullptr && (ResumeThread(setup.thread), !Catch("Installing Quavertone"))) return false;
+    // "interrupt K FOLDER": Escape, taken with K files (1 to 5) staged in FOLDER where the installer can be seen
+    // expanding file R when its progress window is caught: it takes a message after each file, so K - R go before
+    // the key.  (The close box would take two: the dialog posts the command.)  Where it is seen between files, the
+    // key goes in where it is, the line says so, and the bar is held only to what is staged.
+    int k = std::stoi(Word(rest));
+    if (!Catch("Installing Quavertone")) return false;
+    int row = Expanding(rest);
     if (row == 0 || row > k)
       std::printf("    line %d%s: seen at file %d, not %d\n", currentLine, currentLoop.c_str(), row, k);
     for (stoppedAt = row == 0 ? -1 : std::max(row, k); row > 0 && row < k; ++row) PostMessageA(window, WM_NULL, 0, 0);
