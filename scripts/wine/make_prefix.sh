@@ -58,6 +58,12 @@ export WINEPREFIX=$work/display/prefix HOME=$work/display/home
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 apply -
 rm -f "$work/settings.reg"
+# Debian's Wine keeps a prefix's server folders under a /tmp folder named in the prefix's "wineserver" file.  The
+# servers are gone and every copy names a folder of its own, so neither stays behind.
+for prefix in "$work"/*/prefix; do
+  name=$(cat "$prefix/wineserver" 2>/dev/null) && [[ "$name" =~ ^wine-[A-Za-z0-9]+$ ]] && rm -rf "/tmp/$name"
+  rm -f "$prefix/wineserver"
+done
 rm -rf "$final.old"
 [ -d "$final" ] && mv "$final" "$final.old"
 mv "$work" "$final"
