@@ -2,21 +2,13 @@
 
 #include <windows.h>
 
+#include "common/module_function.h"
 #include "common/text.h"
 
 namespace {
 
 // LOAD_LIBRARY_SEARCH_SYSTEM32, for SetDefaultDllDirectories.
 constexpr DWORD SEARCH_SYSTEM_FOLDER_ONLY = 0x00000800;
-
-// A function of a loaded module, by name or ordinal; null when the module
-// lacks it (an older platform, an odd copy of a library).
-template <typename Function>
-Function ModuleFunction(HMODULE module, const char* name) {
-  // Through a plain function type: the casts between unrelated function
-  // types would otherwise be reported.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 }  // namespace
 

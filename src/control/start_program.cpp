@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "common/module_function.h"
 #include "common/text.h"
 #include "common/unique_any.h"
 #include "companions/companions.h"
@@ -38,27 +39,20 @@ typedef BOOL(WINAPI* QueryInformationJobObjectFunction)(HANDLE, JOBOBJECTINFOCLA
 // How often a job is asked whether any of its processes still runs.
 constexpr DWORD JOB_POLL_MS = 100;
 
-template <typename Function>
-Function KernelFunction(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
-}
-
 // Waits until process has ended (or, without one, for a poll's time),
 // handling the messages that reach this thread meanwhile: a program that
 // sends to every top-level window as it uninstalls would otherwise wait for
 // the installer while the installer waits for it.
-bool WaitPumping(HANDLE process) {
+void WaitPumping(HANDLE process) {
   const DWORD handles = process != nullptr ? 1 : 0;
-  DWORD got = MsgWaitForMultipleObjects(handles, &process, FALSE, process != nullptr ? INFINITE : JOB_POLL_MS,
-                                        QS_ALLINPUT);
-  if (got == WAIT_OBJECT_0 + handles) {
+  do {
+    // Ended, a poll's time gone by, or a wait the platform refuses: done.
+    if (MsgWaitForMultipleObjects(handles, &process, FALSE, process != nullptr ? INFINITE : JOB_POLL_MS,
+                                  QS_ALLINPUT) != WAIT_OBJECT_0 + handles)
+      return;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    return false;
-  }
-  // Ended, a poll's time gone by, or a wait the platform refuses: done.
-  return true;
+  } while (process != nullptr);
 }
 
 // A job whose processes still run; false when it cannot be asked.
@@ -93,9 +87,10 @@ bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const
   // the job is empty.  Where there are no jobs, or this process is already
   // in one that cannot take another (Windows 7 and earlier), the program
   // alone is waited for.
-  auto createJob = KernelFunction<CreateJobObjectFunction>("CreateJobObjectA");
-  auto assign = KernelFunction<AssignProcessToJobObjectFunction>("AssignProcessToJobObject");
-  auto query = KernelFunction<QueryInformationJobObjectFunction>("QueryInformationJobObject");
+  HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+  auto createJob = ModuleFunction<CreateJobObjectFunction>(kernel32, "CreateJobObjectA");
+  auto assign = ModuleFunction<AssignProcessToJobObjectFunction>(kernel32, "AssignProcessToJobObject");
+  auto query = ModuleFunction<QueryInformationJobObjectFunction>(kernel32, "QueryInformationJobObject");
   PROCESS_INFORMATION started;
   if (parameters == nullptr && createJob != nullptr && assign != nullptr && query != nullptr &&
       StartSuspendedInJob(folder, &started)) {
@@ -103,8 +98,7 @@ bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const
     HandleOwner job(createJob(nullptr, nullptr));
     bool inJob = job.valid() && assign(job.get(), process.get());
     ResumeThread(thread.get());
-    while (!WaitPumping(process.get())) {
-    }
+    WaitPumping(process.get());
     while (inJob && JobRuns(job.get(), query)) WaitPumping(nullptr);
     return true;
   }
@@ -120,7 +114,6 @@ bool RunProgramInFolderToEnd(const char* fileName, const char* parameters, const
   run.nShow = SW_SHOW;
   if (!ShellExecuteExA(&run) || run.hProcess == nullptr) return false;
   HandleOwner process(run.hProcess);
-  while (!WaitPumping(process.get())) {
-  }
+  WaitPumping(process.get());
   return true;
 }
