@@ -650,13 +650,14 @@ void DeleteTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-// The machine as before any installation, but for folder: no files held, no product folder, records, entry, shortcuts
-// or stand-ins' records.
+// Every file the scenario holds open is let go.
 void ReleaseHeld() {
   for (HANDLE file : heldFiles) CloseHandle(file);
   heldFiles.clear();
 }
 
+// The machine as before any installation, but for folder: no files held, no product folder, records, entry, shortcuts
+// or stand-ins' records.
 bool Clean(const std::string& folder) {
   ReleaseHeld();
   DeleteTree(folder);
@@ -699,7 +700,7 @@ bool Run(const std::string& verb, std::string rest) {
     heldFiles.push_back(CreateFileA(rest.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
     return Check(heldFiles.back() != INVALID_HANDLE_VALUE, "could not hold " + rest + " open");
   }
-  if (verb == "release") return ReleaseHeld(), true;  // every file held is let go
+  if (verb == "release") return ReleaseHeld(), true;
   if (verb == "delete") return DeleteFileA(rest.c_str()) || RemoveDirectoryA(rest.c_str()), true;  // a file or an empty folder
   if (verb == "fill") {  // "fill PATH KB": a file that takes that much room
     std::string path = Word(rest);
