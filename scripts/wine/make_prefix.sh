@@ -58,10 +58,11 @@ export WINEPREFIX=$work/display/prefix HOME=$work/display/home
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 apply -
 rm -f "$work/settings.reg"
-# Debian's Wine keeps a prefix's server folders under a /tmp folder named in the prefix's "wineserver" file.  The
-# servers are gone and every copy names a folder of its own, so neither stays behind.
+# Debian's Wine finds a prefix's server at <root>/server-<device>-<inode>, <root> a /tmp folder named in the prefix's
+# "wineserver" file.  Copies sharing it would share a root, and a copy on the inode of one just removed would meet
+# that one's server folder; without it each copy's first server makes a root of its own.  The template's are stopped.
 for prefix in "$work"/*/prefix; do
-  name=$(cat "$prefix/wineserver" 2>/dev/null) && [[ "$name" =~ ^wine-[A-Za-z0-9]+$ ]] && rm -rf "/tmp/$name"
+  root=$(server_root "$prefix") && rm -rf "$root"
   rm -f "$prefix/wineserver"
 done
 rm -rf "$final.old"

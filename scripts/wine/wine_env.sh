@@ -24,3 +24,9 @@ runs_32bit() {
   echo "this machine cannot run 32-bit programs (the 32-bit Wine loader: ${why:-does not start})"
   return 1
 }
+# The /tmp folder that holds a prefix's server folders, as Debian's Wine names
+# it in the prefix's "wineserver" file once a server has run; nothing before.
+server_root() {
+  local name
+  name=$(cat "$1/wineserver" 2>/dev/null) && [[ "$name" =~ ^wine-[A-Za-z0-9]+$ ]] && echo "/tmp/$name"
+}

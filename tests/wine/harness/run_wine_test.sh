@@ -19,7 +19,6 @@ if [ "$kind" != x64 ] && ! runs_32bit; then exit 77; fi
   { echo "no template prefix in $template (the wine.prefix fixtures make it)" >&2; exit 1; }
 work=$(mktemp -d /tmp/qv-wine.XXXXXX)
 xvfb_pid=
-server_root() { local n; n=$(cat "$work/prefix/wineserver" 2>/dev/null) && [[ "$n" =~ ^wine-[A-Za-z0-9]+$ ]] && echo "/tmp/$n"; }
 # Stops this copy's server, then any Wine process of this copy still there: a server that was killed leaves its
 # services hanging, and they hold the run's output pipes.
 stop_wine() {
@@ -31,13 +30,10 @@ cleanup() {
   stop_wine
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null
   mountpoint -q "$work/disk" 2>/dev/null && umount "$work/disk"
-  rm -rf "$(server_root)" "$work"
+  rm -rf "$(server_root "$work/prefix")" "$work"
 }
 trap cleanup EXIT
 cp -a "$template/$mode/prefix" "$work/prefix"
-# Wine finds a prefix's server at <root>/server-<device>-<inode>, <root> named by the prefix's "wineserver" file, which
-# copies of one template share: a copy on the inode of one just removed met its server folder. Now each makes its own.
-rm -f "$work/prefix/wineserver"
 mkdir -p "$work/home"
 cd_folder=$(cd "$build/cd" && pwd)
 [[ "$needs" == *planted-dlls* || "$needs" == *signed* ]] && cp -a "$cd_folder" "$work/cd" && cd_folder=$work/cd
@@ -69,7 +65,7 @@ server_ended() {  # true once the server has ended; $ended then says how
   [ -z "$ended" ] && grep -qs '^State:[[:space:]]*[^Z]' /proc/$server_pid/status && return 1
   [ -n "$ended" ] || { wait $server_pid; local s=$?; ended="ended with status $s"; [ $s -le 128 ] || ended="killed by signal $(kill -l $((s - 128)))"; }
 }
-socket() { [ -n "$(server_root)" ] && printf '%s/server-%x-%x/socket' "$(server_root)" $(stat -c '%d %i' "$WINEPREFIX"); }
+socket() { local root; root=$(server_root "$WINEPREFIX") && printf '%s/server-%x-%x/socket' "$root" $(stat -c '%d %i' "$WINEPREFIX"); }
 for ((i = 0; i < 100; i++)); do [ -S "$(socket)" ] || server_ended && break; sleep 0.1; done
 if [ -S "$(socket)" ] && ! server_ended; then  # a hung program fails its test rather than hanging the whole run
   WINEDEBUG=${QV_WINEDEBUG:-err+all,warn+seh,fixme-all} timeout -k 10 "${QV_TEST_TIMEOUT:-600}" "$WINE" "$program" "${args[@]}" < /dev/null >&4 2>&3
@@ -83,5 +79,5 @@ verdict=$(grep -aoE $'^(passed|FAILED)\r?$' "$work/out.log" | tail -1 | tr -d '\
 [ $rc -eq 0 ] && [ "$verdict" = passed ] && [[ "$ended" =~ ^(|ended with status 0)$ ]] && exit 0
 echo "$(basename "$program") ended with exit code $rc${verdict:+ after its verdict}; the prefix's server: ${ended:-running at its end}"
 [ -n "$verdict" ] || { echo "no verdict line (prefix folder: device $(stat -c '%d inode %i' "$WINEPREFIX"), server folder \
-$(server_root)); what Wine said last:"; cat "$work/wine.log"; }
+$(server_root "$work/prefix")); what Wine said last:"; cat "$work/wine.log"; }
 [ $rc -eq 0 ] && exit 1 || exit $rc
